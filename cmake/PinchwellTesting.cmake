@@ -1,0 +1,25 @@
+# GoogleTest from the machine's sources, for every flavour, and the helper that
+# declares one test program.
+include(GoogleTest)
+
+if(NOT PINCHWELL_FUZZ)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+endif()
+
+# pinchwell_test(NAME <target> SOURCES ... [LIBS ...] [GUI])
+# GUI marks tests that need the display; under Wine they share one virtual desktop,
+# so they do not run in parallel with each other.
+function(pinchwell_test)
+  cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+  set(props TIMEOUT 120)
+  if(T_GUI)
+    list(APPEND props RESOURCE_LOCK desktop)
+  endif()
+  # Discovery at test time: building never needs Wine.
+  gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                       PROPERTIES ${props})
+endfunction()

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs everything a fresh Debian machine needs to build and test Pinchwell.
+# Idempotent: when every package is present it says nothing and installs nothing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang googletest libgtest-dev libgmock-dev libbenchmark-dev
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
+  libwine-dev wine wine64 xvfb xdotool imagemagick x11-utils
+  liblog4cxx-dev libinih-dev libsimpleini-dev
+  fonts-wqy-microhei
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "setup: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+echo "setup: done"

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Builds every flavour and runs every test: host (plain and sanitized), the fuzz
+# target over its seeds, and the Windows tests under Wine on a private Xvfb display.
+# The i686 build is built and linked only. Ends with "N passed, N failed".
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+passed=0
+failed=0
+xvfb_pid=""
+wineserver_pid=""
+
+cleanup() {
+  [ -n "$wineserver_pid" ] && kill "$wineserver_pid" 2>/dev/null && wait "$wineserver_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  return 0
+}
+trap cleanup EXIT
+
+build() {  # build PRESET: configure and build; a failure counts as one failed check
+  local preset=$1
+  echo "== build $preset"
+  if cmake --preset "$preset" >"build/$preset.configure.log" 2>&1 &&
+     cmake --build --preset "$preset" >"build/$preset.build.log" 2>&1; then
+    return 0
+  fi
+  echo "!! build $preset failed:"
+  tail -n 40 "build/$preset.configure.log" "build/$preset.build.log" 2>/dev/null
+  failed=$((failed + 1))
+  return 1
+}
+
+run_tests() {  # run_tests PRESET [ctest args]: adds the preset's results to the totals
+  local preset=$1; shift
+  echo "== test $preset"
+  local out="build/$preset.ctest.log"
+  ctest --preset "$preset" "$@" 2>&1 | tee "$out" | grep -E '(\*\*\*|Failed|Passed|tests passed|Error)' | grep -v ' Passed ' || true
+  local line total bad
+  line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$out" | tail -n 1)
+  if [ -z "$line" ]; then
+    if grep -q 'No tests were found' "$out"; then return 0; fi
+    echo "!! ctest $preset gave no summary"
+    failed=$((failed + 1))
+    return
+  fi
+  bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+  total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+}
+
+mkdir -p build
+for preset in host sanitize fuzz; do
+  build "$preset" && run_tests "$preset" -j2
+done
+
+build win32 || true
+
+if build win64; then
+  # A display of our own, and one wineserver kept alive for the whole run.
+  for n in $(seq 91 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
+  done
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=$display
+  prefix="$root/build/win64/wineprefix"
+  mkdir -p "$prefix"
+  WINEPREFIX=$prefix WINEDEBUG=-all wineserver -f -p60 &
+  wineserver_pid=$!
+  echo "== wine prefix"
+  scripts/wine-run.sh "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null || true
+  run_tests win64 -j2 </dev/null
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

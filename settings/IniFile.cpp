@@ -1,0 +1,74 @@
+#include "IniFile.h"
+
+#include <algorithm>
+
+#include "FileBytes.h"
+#include "IniText.h"
+
+namespace {
+
+bool InSection(const IniEntry& entry, const std::string& section) { return entry.section == section; }
+
+bool IsKeyOf(const IniEntry& entry, const std::string& key, const std::string& section) {
+    return entry.section == section && entry.key == key;
+}
+
+}  // namespace
+
+bool CIniFile::Load(const std::string& path, IniEntries& entries) {
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes)) return false;
+    entries = ParseIniText(bytes);
+    return true;
+}
+
+bool CIniFile::Save(const std::string& path, const IniEntries& entries) {
+    return ReplaceFileBytes(path, FormatIniText(entries));
+}
+
+IniEntries CIniFile::GetSectionEntries(const std::string& section, const std::string& path) {
+    IniEntries all;
+    IniEntries keys;
+    if (!Load(path, all)) return keys;
+    for (IniEntry& entry : all) {
+        if (!entry.key.empty() && InSection(entry, section)) keys.push_back(std::move(entry));
+    }
+    return keys;
+}
+
+bool CIniFile::SectionExists(const std::string& section, const std::string& path) {
+    IniEntries all;
+    return Load(path, all) &&
+           std::any_of(all.begin(), all.end(), [&](const IniEntry& e) { return InSection(e, section); });
+}
+
+bool CIniFile::KeyExists(const std::string& key, const std::string& section, const std::string& path) {
+    IniEntries all;
+    return Load(path, all) &&
+           std::any_of(all.begin(), all.end(), [&](const IniEntry& e) { return IsKeyOf(e, key, section); });
+}
+
+bool CIniFile::SetValue(const std::string& key, const std::string& value, const std::string& section,
+                        const std::string& path) {
+    IniEntries entries;
+    if (!Load(path, entries)) return false;
+
+    // The section and key checks are answered from the list just read: the same
+    // answers as reading the file again, without the race of reading it twice.
+    auto existing = std::find_if(entries.begin(), entries.end(),
+                                 [&](const IniEntry& e) { return IsKeyOf(e, key, section); });
+    if (existing != entries.end()) {
+        existing->value = value;
+    } else {
+        auto first = std::find_if(entries.begin(), entries.end(),
+                                  [&](const IniEntry& e) { return InSection(e, section); });
+        IniEntry added{"", ' ', section, key, value};
+        if (first != entries.end()) {
+            entries.insert(first + 1, std::move(added));
+        } else {
+            entries.push_back(IniEntry{"", ' ', section, "", ""});
+            entries.push_back(std::move(added));
+        }
+    }
+    return Save(path, entries);
+}

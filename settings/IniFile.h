@@ -1,0 +1,26 @@
+#pragma once
+// Static operations on a settings file named by its narrow (ANSI) path. Every call
+// reads the whole file; a change rewrites it whole, or leaves it exactly as it was.
+#include <string>
+
+#include "IniEntry.h"
+
+class CIniFile {
+public:
+    // False when the file cannot be read; the list is then left as it was.
+    static bool Load(const std::string& path, IniEntries& entries);
+    // Replaces the file with exactly these entries in one step. False (and the old
+    // file untouched, no temporary file left) when any part of the write fails.
+    static bool Save(const std::string& path, const IniEntries& entries);
+
+    // The key entries of the section, commented-out ones included, in file order.
+    static IniEntries GetSectionEntries(const std::string& section, const std::string& path);
+    static bool SectionExists(const std::string& section, const std::string& path);
+    static bool KeyExists(const std::string& key, const std::string& section, const std::string& path);
+
+    // Changes the first matching key, or inserts it right after the section's first
+    // entry, or appends the section with the key. False when the file cannot be read
+    // (nothing is then written or created) or when the rewrite fails.
+    static bool SetValue(const std::string& key, const std::string& value, const std::string& section,
+                         const std::string& path);
+};

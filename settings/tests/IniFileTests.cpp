@@ -1,0 +1,149 @@
+// The engine on real files: reading, changing one key, and rewriting the file whole
+// or not at all.
+#include <gtest/gtest.h>
+
+#include "IniFile.h"
+#include "TempFolder.h"
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#else
+#include <windows.h>
+#endif
+
+namespace {
+
+class IniFileTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    std::string path = folder.File("config.ini");
+};
+
+}  // namespace
+
+TEST_F(IniFileTest, SetValueInsertsANewKeyRightAfterTheSectionHeader) {
+    WriteAll(path, "; settings\r\n[Pinchwell]\r\nEnable=TRUE\r\n\r\nMaxZoomRange=300\r\n");
+    ASSERT_TRUE(CIniFile::SetValue("TwoFingerTap2Zoom100", "TRUE", "Pinchwell", path));
+    EXPECT_EQ(ReadAll(path),
+              "; settings\r\n [Pinchwell]\r\n TwoFingerTap2Zoom100=TRUE\r\n Enable=TRUE\r\n MaxZoomRange=300\r\n");
+}
+
+TEST_F(IniFileTest, SetValueOnAnEmptyFileAppendsTheSectionAndKey) {
+    WriteAll(path, "");
+    ASSERT_TRUE(CIniFile::SetValue("Enable", "TRUE", "Pinchwell", path));
+    EXPECT_EQ(ReadAll(path), " [Pinchwell]\r\n Enable=TRUE\r\n");
+}
+
+TEST_F(IniFileTest, SetValueOnAMissingFileFailsAndCreatesNothing) {
+    EXPECT_FALSE(CIniFile::SetValue("Enable", "TRUE", "Pinchwell", path));
+    EXPECT_FALSE(Exists(path));
+    EXPECT_EQ(folder.Listing(), "");
+}
+
+TEST_F(IniFileTest, SetValueChangesOnlyTheFirstLineOfAKeyAndKeepsItsMarkerAndComment) {
+    WriteAll(path, "[P]\n# why\n;Enable=FALSE\nEnable=TRUE\nEnable=again\n");
+    ASSERT_TRUE(CIniFile::SetValue("Enable", "TRUE", "P", path));
+    EXPECT_EQ(ReadAll(path), " [P]\r\n# why\r\n;Enable=TRUE\r\n Enable=TRUE\r\n Enable=again\r\n");
+}
+
+TEST_F(IniFileTest, AKeyIsInsertedAfterTheFirstOfTwoHeadersOfItsSection) {
+    WriteAll(path, "[P]\na=1\n[Q]\n[P]\nb=2\n");
+    EXPECT_EQ(CIniFile::GetSectionEntries("P", path).size(), 2u);
+    ASSERT_TRUE(CIniFile::SetValue("c", "3", "P", path));
+    EXPECT_EQ(ReadAll(path), " [P]\r\n c=3\r\n a=1\r\n [Q]\r\n [P]\r\n b=2\r\n");
+}
+
+TEST_F(IniFileTest, SectionAndKeyQueriesMatchExactly) {
+    WriteAll(path, "Top=0\n[Pinchwell]\nEnable = TRUE\n;Off=1\n[pinchwell]\nLower=1\n");
+    EXPECT_TRUE(CIniFile::SectionExists("Pinchwell", path));
+    EXPECT_TRUE(CIniFile::SectionExists("", path));
+    EXPECT_FALSE(CIniFile::SectionExists("PINCHWELL", path));
+    EXPECT_TRUE(CIniFile::KeyExists("Enable ", "Pinchwell", path));
+    EXPECT_FALSE(CIniFile::KeyExists("Enable", "Pinchwell", path));
+    EXPECT_TRUE(CIniFile::KeyExists("Off", "Pinchwell", path));
+    EXPECT_FALSE(CIniFile::KeyExists("Lower", "Pinchwell", path));
+
+    IniEntries keys = CIniFile::GetSectionEntries("Pinchwell", path);
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_EQ(keys[0].key, "Enable ");
+    EXPECT_EQ(keys[1].marker, ';');
+
+    EXPECT_FALSE(CIniFile::SectionExists("Pinchwell", folder.File("none.ini")));
+    EXPECT_FALSE(CIniFile::KeyExists("Enable", "Pinchwell", folder.File("none.ini")));
+    EXPECT_TRUE(CIniFile::GetSectionEntries("Pinchwell", folder.File("none.ini")).empty());
+}
+
+TEST_F(IniFileTest, LoadLeavesTheListAloneWhenTheFileCannotBeRead) {
+    IniEntries entries{IniEntry{"", ' ', "keep", "", ""}};
+    EXPECT_FALSE(CIniFile::Load(folder.File("none.ini"), entries));
+    EXPECT_FALSE(CIniFile::Load(folder.Path().string(), entries));  // a folder is not a file
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].section, "keep");
+}
+
+TEST_F(IniFileTest, LoadAndSaveReproduceAWrittenFileByteForByte) {
+    const std::string written = "; c\r\n [Pinchwell]\r\n Enable=TRUE\r\n#[Old]\r\n x=1\r\n";
+    WriteAll(path, written);
+    IniEntries entries;
+    ASSERT_TRUE(CIniFile::Load(path, entries));
+    ASSERT_TRUE(CIniFile::Save(path, entries));
+    EXPECT_EQ(ReadAll(path), written);
+    EXPECT_EQ(folder.Listing(), "config.ini;");
+}
+
+TEST_F(IniFileTest, SaveCreatesANewFile) {
+    ASSERT_TRUE(CIniFile::Save(path, {IniEntry{"", ' ', "P", "", ""}}));
+    EXPECT_EQ(ReadAll(path), " [P]\r\n");
+}
+
+TEST_F(IniFileTest, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
+    const std::string old = " [P]\r\n a=1\r\n";
+    // A folder where the file should be.
+    std::string folderPath = folder.File("sub");
+    std::filesystem::create_directories(folderPath);
+    EXPECT_FALSE(CIniFile::Save(folderPath, {IniEntry{}}));
+    EXPECT_TRUE(std::filesystem::is_directory(folderPath));
+    // A folder that does not exist.
+    EXPECT_FALSE(CIniFile::Save(folder.File("missing") + "/config.ini", {IniEntry{}}));
+    EXPECT_FALSE(Exists(folder.File("missing")));
+    WriteAll(path, old);
+    EXPECT_EQ(folder.Listing(), "config.ini;sub;");
+    EXPECT_EQ(ReadAll(path), old);
+}
+
+#ifndef _WIN32
+// A write that runs out of room part way: the file size limit makes write() fail
+// just as a full disk would, even for root.
+TEST_F(IniFileTest, AWriteThatFailsPartWayKeepsTheOldBytes) {
+    std::string old = "[P]\r\n";
+    for (int i = 0; i < 2000; ++i) old += " k" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+    WriteAll(path, old);
+
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit small = saved;
+    small.rlim_cur = 1024;
+    auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool changed = CIniFile::SetValue("k5", "changed", "P", path);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(changed);
+    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_EQ(folder.Listing(), "config.ini;");
+}
+#else
+// A read-only settings file is not replaced.
+TEST_F(IniFileTest, AReadOnlyFileIsNotReplaced) {
+    const std::string old = " [P]\r\n a=1\r\n";
+    WriteAll(path, old);
+    std::wstring wide(path.begin(), path.end());
+    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(CIniFile::SetValue("a", "2", "P", path));
+    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_EQ(folder.Listing(), "config.ini;");
+}
+#endif
