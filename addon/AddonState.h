@@ -1,0 +1,67 @@
+#pragma once
+// Part 1.6: the add-on's process-wide state, shared by every tab thread of a browser
+// process, and the order in which it is built when the library is loaded.
+//
+// The fields that tab threads read and write without a lock in the design (the two
+// preview references, the content window, the drag state) are atomics here: the same
+// values and the same unsynchronised protocol, without the undefined behaviour of a data
+// race. Plain assignment and reading work as on plain fields.
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "AddonLog.h"
+#include "BrowserHost.h"
+#include "Settings.h"
+#include "ThreadTable.h"
+
+class CZoomPreview;  // Part 2.1
+
+// A message hook handle as portable code carries it (an HHOOK on Windows).
+using HookHandle = void*;
+
+// The event sink's state (Part 1.6): the two per-thread tables. Building it configures
+// logging. The sink's DWebBrowserEvents2 face (Part 1.3) is a COM object of the Windows
+// build that works on these tables; it has no reference count of its own.
+class CEventSink {
+public:
+    // Both tables empty; then PropertyConfigurator::configure with the logging
+    // configuration; then logger is set to the logger "PinchkitBHO".
+    CEventSink(AddonLogger& logger, const std::string& loggingConfigPath);
+    CEventSink(const CEventSink&) = delete;
+    CEventSink& operator=(const CEventSink&) = delete;
+
+    // Thread id -> the thread's preview object. Attach adds it, detach removes it and then
+    // deletes the object; at unload nothing left in the table is deleted.
+    ThreadTable<CZoomPreview*> previewTable;
+    // Thread id -> the thread's WH_GETMESSAGE hook (may be null).
+    ThreadTable<HookHandle> hookTable;
+};
+
+struct AddonState {
+    // The library's state: logging from GetLoggingConfigPath(), settings from
+    // GetConfigPath().
+    AddonState();
+    // The same, with the two files given (tests, tools).
+    AddonState(const std::string& loggingConfigPath, const std::string& settingsPath);
+    AddonState(const AddonState&) = delete;
+    AddonState& operator=(const AddonState&) = delete;
+
+    // Built in declaration order, destroyed in the reverse order (Part 1.6, steps 2 to 4):
+    AddonLogger logger;    // 2: empty holder
+    CEventSink eventSink;  // 3: tables, then the logging configuration, then logger
+    CSettings settings;    // 4: empty cache
+
+    std::atomic<CZoomPreview*> currentPreview{nullptr};   // the tab that gestures act on
+    std::atomic<CZoomPreview*> callbackPreview{nullptr};  // the tab of the window and timer procedures
+    std::atomic<WindowHandle> contentWindow{nullptr};     // last "Internet Explorer_Server" found
+    std::atomic<bool> dragging{false};
+    std::atomic<std::int32_t> lastX{0};  // 0: no previous drag point
+    std::atomic<std::int32_t> lastY{0};
+};
+
+// The one AddonState of the process, built on first use. The module object of the COM
+// server (Part 1.1) has to be built before it: the file that defines the module object
+// calls Addon() from a static initialiser placed after that object, which builds the
+// state at load time, in the specified order, and destroys it before the module.
+AddonState& Addon();

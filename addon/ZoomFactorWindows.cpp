@@ -1,0 +1,19 @@
+// SaveZoomFactor on Windows: the browser's per-user zoom factor in the registry.
+#include <windows.h>
+
+#include <pinchwell/UniqueHandle.h>
+
+#include "ZoomCommands.h"
+
+bool SaveZoomFactor(std::int32_t percent) {
+    pinchwell::UniqueRegKey key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kZoomKeyPath, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) {
+        // Not there yet: created as a volatile key (Part 1.5), so it lasts until the next log-off.
+        if (::RegCreateKeyExW(HKEY_CURRENT_USER, kZoomKeyPath, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                              nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+            return false;  // no sound place to write to
+    }
+    DWORD data = ZoomFactorData(percent);
+    return ::RegSetValueExW(key.get(), kZoomFactorValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                            sizeof(data)) == ERROR_SUCCESS;
+}

@@ -1,0 +1,69 @@
+#pragma once
+// Part 2.3, the decisions of the page capture that need no window: which child windows
+// matter, which part of the screen is copied, which image encoder a file name asks for.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A rectangle in screen coordinates (left and top inside, right and bottom outside).
+struct ScreenRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+    bool operator==(const ScreenRect& o) const {
+        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+    }
+};
+
+// The window class names that the content window search looks for.
+extern const wchar_t kContentWindowClass[];  // "Internet Explorer_Server"
+extern const wchar_t kFlashWindowClass[];    // "MacromediaFlashPlayerActiveX"
+// Class names are read into a buffer of this many characters, the terminator included.
+constexpr int kClassNameBuffer = 64;
+
+enum class ChildWindowKind { Content, FlashPlayer, Other };
+
+// The kind of a descendant of the tab's shell window, by its class name compared without
+// regard to case.
+ChildWindowKind ClassifyChildWindow(const std::wstring& className);
+
+// The capture rectangle for a client area given in screen coordinates: 2 pixels in from
+// the left and top, 20 pixels in from the right and bottom.
+ScreenRect CaptureRectFromClient(const ScreenRect& client);
+
+// The size reported for a capture rectangle: right - left and bottom - top, before any
+// clipping to the screen (the client size minus 22).
+struct CaptureSize {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+CaptureSize CaptureSizeOf(const ScreenRect& capture);
+
+// The screen area that CaptureScreenRect copies: left and top raised to 0, right and
+// bottom cut at the screen's width and height. None when the rectangle is empty (width
+// or height not positive), and none when nothing of it lies on the screen (the design
+// leaves that case open; there is nothing to copy).
+struct ScreenCopy {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+std::optional<ScreenCopy> ScreenCopyArea(const ScreenRect& rect, std::int32_t screenWidth,
+                                         std::int32_t screenHeight);
+
+// The extension of a path as the shell finds it (PathFindExtensionW): from the last '.'
+// of the last path component, empty when there is none. A backslash or a space after a
+// dot ends that candidate.
+std::wstring PathExtension(const std::wstring& path);
+
+// The encoder that ATL's CImage::Save picks for a path when no file type is given: the
+// first encoder among whose ';'-separated file-extension patterns (such as
+// "*.BMP;*.DIB;*.RLE") one has the path's extension, compared without regard to case.
+std::optional<std::size_t> FindEncoderForPath(const std::vector<std::wstring>& encoderExtensions,
+                                              const std::wstring& path);
+
+// Case-insensitive comparison of ASCII letters; other characters compare as they are.
+bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b);

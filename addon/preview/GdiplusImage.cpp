@@ -1,0 +1,80 @@
+#include "GdiplusImage.h"
+
+#include <gdiplus.h>
+
+#include <cstdint>
+
+#include "CaptureGeometry.h"
+
+namespace gdip = Gdiplus::DllExports;
+
+namespace {
+
+// GDI+ running for one scope, as CImage runs it around its first and last object.
+class GdiplusSession {
+public:
+    GdiplusSession() {
+        Gdiplus::GdiplusStartupInput input;
+        ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+    }
+    ~GdiplusSession() { if (ok_) Gdiplus::GdiplusShutdown(token_); }
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    ULONG_PTR token_ = 0;
+    bool ok_ = false;
+};
+
+// The encoders' descriptions, in one block that GDI+ fills.
+struct Encoders {
+    std::vector<std::uint8_t> block;
+    const Gdiplus::ImageCodecInfo* codecs = nullptr;
+    UINT count = 0;
+
+    Encoders() {
+        UINT size = 0;
+        if (gdip::GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || count == 0 || size == 0) {
+            count = 0;
+            return;
+        }
+        block.resize(size);
+        auto* info = reinterpret_cast<Gdiplus::ImageCodecInfo*>(block.data());
+        if (gdip::GdipGetImageEncoders(count, size, info) != Gdiplus::Ok) {
+            count = 0;
+            return;
+        }
+        codecs = info;
+    }
+
+    std::vector<std::wstring> Extensions() const {
+        std::vector<std::wstring> lists;
+        for (UINT i = 0; i < count; ++i)
+            lists.emplace_back(codecs[i].FilenameExtension ? codecs[i].FilenameExtension : L"");
+        return lists;
+    }
+};
+
+}  // namespace
+
+std::vector<std::wstring> ImageEncoderExtensions() {
+    GdiplusSession session;
+    if (!session.ok()) return {};
+    return Encoders().Extensions();
+}
+
+HRESULT SaveBitmapFile(HBITMAP bitmap, const std::wstring& path) {
+    if (!bitmap) return E_FAIL;
+    GdiplusSession session;
+    if (!session.ok()) return E_FAIL;
+    Encoders encoders;
+    auto chosen = FindEncoderForPath(encoders.Extensions(), path);
+    if (!chosen) return E_FAIL;
+
+    Gdiplus::GpBitmap* image = nullptr;
+    if (gdip::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image) != Gdiplus::Ok || !image) return E_FAIL;
+    Gdiplus::GpStatus status = gdip::GdipSaveImageToFile(image, path.c_str(), &encoders.codecs[*chosen].Clsid, nullptr);
+    gdip::GdipDisposeImage(image);
+    return status == Gdiplus::Ok ? S_OK : E_FAIL;
+}

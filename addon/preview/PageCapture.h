@@ -1,0 +1,44 @@
+#pragma once
+// Part 2.3 on Windows: finding the tab's content window, and capturing the visible part
+// of it from the screen to an image file.
+#include <windows.h>
+#include <exdisp.h>
+
+#include <atomic>
+#include <string>
+
+#include "BrowserHost.h"
+
+// The tab's shell window: IServiceProvider, QueryService(SID_SShellBrowser, IOleWindow),
+// IOleWindow::GetWindow(window). Returns the first failing result.
+HRESULT GetBrowserShellWindow(IWebBrowser2* browser, HWND* window);
+
+// Enumerates every descendant of the browser's shell window with EnumContentProc on the
+// process-wide contentWindow (Part 1.6), then writes contentWindow to window. On failure
+// to get the shell window returns that failure and leaves window unwritten. As a side
+// effect every windowed Flash player in the tab is hidden.
+HRESULT FindContentWindow(IWebBrowser2* browser, HWND* window);
+HRESULT FindContentWindow(IBrowserHost* browser, HWND* window);
+
+// The enumeration callback. parameter is the address of the std::atomic<WindowHandle>
+// that receives each "Internet Explorer_Server" window (so the last one in enumeration
+// order wins); "MacromediaFlashPlayerActiveX" windows are hidden. Always TRUE.
+BOOL CALLBACK EnumContentProc(HWND window, LPARAM parameter);
+
+// Captures the window's client area (CaptureClientArea) and saves it to path in the
+// format that the path's extension names (as ATL's CImage::Save does; GDI+ runs for the
+// call only). width and height receive the capture size, the client size minus 22 in
+// each direction, even where the screen cut the picture; when nothing could be captured
+// (null window, too small, wholly off the screen) they receive 0 and no file is written,
+// so a previous capture file stays as it was. Save failures are not reported.
+void SaveWindowImage(HWND window, const std::wstring& path, int* width, int* height);
+
+// The window's client area, 2 pixels in from the left and top and 20 from the right and
+// bottom, copied from the screen. width and height receive right - left and bottom - top
+// of that rectangle before any clipping; neither is written for a null window. Returns
+// a bitmap that the caller owns, or null.
+HBITMAP CaptureClientArea(HWND window, int* width, int* height);
+
+// A copy of a screen rectangle, clipped to the primary screen, in a bitmap compatible with
+// the display; null when the rectangle, or what the screen leaves of it, is empty.
+HBITMAP CaptureScreenRect(const RECT& rect);

@@ -1,0 +1,58 @@
+#include "PreviewPage.h"
+
+#include <algorithm>
+
+#include "ZoomCommands.h"
+
+namespace {
+
+// 32-bit signed arithmetic as the platform does it: wrapping, never undefined.
+std::int32_t Wrap(std::uint32_t value) { return static_cast<std::int32_t>(value); }
+std::int32_t Sub(std::int32_t a, std::int32_t b) {
+    return Wrap(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+std::int32_t Abs(std::int32_t a) { return a < 0 ? Wrap(0u - static_cast<std::uint32_t>(a)) : a; }
+
+HResult QueryDocument(IBrowserHost* browser, ScrollProperties which, std::int32_t& first,
+                      std::int32_t& second) {
+    if (!browser) return kResultFalse;
+    DocumentScroll scroll = browser->ReadDocumentScroll(which);
+    if (!scroll.usable) return kResultFalse;
+    first = std::max(scroll.root.first, scroll.body.first);
+    second = std::max(scroll.root.second, scroll.body.second);
+    return scroll.body.secondResult;  // the last property read
+}
+
+}  // namespace
+
+std::wstring ChangeDivScript(std::int32_t pageWidth, std::int32_t pageHeight) {
+    return L"change_div(" + std::to_wstring(pageWidth) + L"," + std::to_wstring(pageHeight) + L")";
+}
+
+std::wstring LoadImageScript(const CPreviewPage& page) {
+    std::int32_t right = Abs(Sub(Sub(page.pageWidth, page.imageWidth), page.scrollLeft));
+    std::int32_t below = Abs(Sub(Sub(page.pageHeight, page.imageHeight), page.scrollTop));
+    return L"load_image('" + page.imageUrl + L"'," + std::to_wstring(page.imageWidth) + L"," +
+           std::to_wstring(page.imageHeight) + L"," + std::to_wstring(page.scrollTop) + L"," +
+           std::to_wstring(page.scrollLeft) + L"," + std::to_wstring(right) + L"," + std::to_wstring(below) +
+           L")";
+}
+
+void CPreviewPage::UpdatePage() {
+    SetBrowserZoom(previewBrowser, 100);
+    ExecScript(previewBrowser, ChangeDivScript(pageWidth, pageHeight));
+    ExecScript(previewBrowser, LoadImageScript(*this));
+}
+
+HResult GetPageExtent(IBrowserHost* browser, std::int32_t& height, std::int32_t& width) {
+    return QueryDocument(browser, ScrollProperties::Extent, height, width);
+}
+
+HResult GetPageScroll(IBrowserHost* browser, std::int32_t& top, std::int32_t& left) {
+    return QueryDocument(browser, ScrollProperties::Offsets, top, left);
+}
+
+HResult ExecScript(IBrowserHost* browser, const std::wstring& script) {
+    if (!browser) return kResultPointer;
+    return browser->ExecScript(script);
+}

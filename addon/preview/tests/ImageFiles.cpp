@@ -1,0 +1,52 @@
+#include "ImageFiles.h"
+
+#include <gdiplus.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace gdip = Gdiplus::DllExports;
+
+namespace {
+struct Session {
+    ULONG_PTR token = 0;
+    Session() {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    }
+    ~Session() { Gdiplus::GdiplusShutdown(token); }
+};
+}  // namespace
+
+std::string FileBytes(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+ImageFile ReadImageFile(const std::wstring& path) {
+    ImageFile file;
+    std::string bytes = FileBytes(path);
+    if (bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0) file.format = "png";
+    else if (bytes.compare(0, 2, "BM") == 0) file.format = "bmp";
+    else file.format = "other";
+    Session session;
+    Gdiplus::GpImage* image = nullptr;
+    if (gdip::GdipLoadImageFromFile(path.c_str(), &image) != Gdiplus::Ok) return file;
+    gdip::GdipGetImageWidth(image, &file.width);
+    gdip::GdipGetImageHeight(image, &file.height);
+    gdip::GdipDisposeImage(image);
+    file.loaded = true;
+    return file;
+}
+
+DWORD ImagePixel(const std::wstring& path, int x, int y) {
+    Session session;
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    if (gdip::GdipCreateBitmapFromFile(path.c_str(), &bitmap) != Gdiplus::Ok) return 0xFFFFFFFF;
+    Gdiplus::ARGB argb = 0;
+    Gdiplus::GpStatus status = gdip::GdipBitmapGetPixel(bitmap, x, y, &argb);
+    gdip::GdipDisposeImage(bitmap);
+    return status == Gdiplus::Ok ? (argb & 0xFFFFFF) : 0xFFFFFFFF;
+}

@@ -1,0 +1,5 @@
+#include "LoggingForTests.h"
+
+bool LogsThroughLog4cxx() { return false; }
+
+void ResetLogging() {}

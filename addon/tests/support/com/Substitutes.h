@@ -1,0 +1,189 @@
+#pragma once
+// COM substitutes of the browser's object model for the Windows tests of the adapters
+// (WebBrowserHost, the capture's shell window search, the script bridge). Each answers
+// from its fields, records what it was asked, and counts references without ever
+// deleting itself: the test owns it, starts it at one reference, and can check that an
+// adapter gave back every reference it took.
+#include <windows.h>
+#include <exdisp.h>
+#include <mshtml.h>
+#include <oleidl.h>
+#include <servprov.h>
+
+#include <string>
+#include <vector>
+
+#include "NotImplemented.h"
+
+namespace substitute {
+
+class Element : public NotImplemented_IHTMLElement, public NotImplemented_IHTMLElement2 {
+public:
+    ULONG refs = 1;
+    bool offersElement = true;   // answers QueryInterface(IHTMLElement)
+    bool offersElement2 = true;  // answers QueryInterface(IHTMLElement2)
+    LONG readyState = READYSTATE_COMPLETE;
+    HRESULT readyStateResult = S_OK;
+    LONG scrollHeight = 0, scrollWidth = 0, scrollTop = 0, scrollLeft = 0;
+    HRESULT scrollHeightResult = S_OK, scrollWidthResult = S_OK, scrollTopResult = S_OK, scrollLeftResult = S_OK;
+    std::vector<std::string> reads;  // the properties read, in order
+
+    IDispatch* AsDispatch() { return static_cast<IHTMLElement*>(this); }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE get_readyStateValue(LONG* p) override;
+    HRESULT STDMETHODCALLTYPE get_scrollHeight(LONG* p) override;
+    HRESULT STDMETHODCALLTYPE get_scrollWidth(LONG* p) override;
+    HRESULT STDMETHODCALLTYPE get_scrollTop(LONG* p) override;
+    HRESULT STDMETHODCALLTYPE get_scrollLeft(LONG* p) override;
+};
+
+class ImageCollection : public NotImplemented_IHTMLElementCollection {
+public:
+    ULONG refs = 1;
+    std::vector<Element*> items;        // a null entry gives no object
+    LONG length = -1;                   // -1: the number of items
+    HRESULT lengthResult = S_OK;
+    std::vector<HRESULT> itemResults;   // per index; S_OK where not given
+    struct ItemCall {
+        VARTYPE nameType;
+        LONG name;
+        VARTYPE indexType;
+    };
+    std::vector<ItemCall> itemCalls;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE get_length(LONG* p) override;
+    HRESULT STDMETHODCALLTYPE item(VARIANT name, VARIANT index, IDispatch** pdisp) override;
+};
+
+class Window : public NotImplemented_IHTMLWindow2 {
+public:
+    ULONG refs = 1;
+    HRESULT scrollResult = S_OK;
+    HRESULT scriptResult = S_OK;
+    std::vector<std::pair<LONG, LONG>> scrolls;
+    struct ScriptCall {
+        std::wstring code;
+        std::wstring language;
+        bool resultGiven;
+    };
+    std::vector<ScriptCall> scripts;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE scrollBy(LONG x, LONG y) override;
+    HRESULT STDMETHODCALLTYPE execScript(BSTR code, BSTR language, VARIANT* result) override;
+};
+
+class Document : public NotImplemented_IHTMLDocument2, public NotImplemented_IHTMLDocument3 {
+public:
+    ULONG refs = 1;
+    bool offersDocument2 = true;
+    bool offersDocument3 = true;
+    ImageCollection* images = nullptr;
+    HRESULT imagesResult = S_OK;
+    Window* window = nullptr;
+    HRESULT parentWindowResult = S_OK;
+    Element* body = nullptr;
+    Element* root = nullptr;  // the document element
+
+    IDispatch* AsDispatch() { return static_cast<IHTMLDocument2*>(this); }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE get_images(IHTMLElementCollection** p) override;
+    HRESULT STDMETHODCALLTYPE get_parentWindow(IHTMLWindow2** p) override;
+    HRESULT STDMETHODCALLTYPE get_body(IHTMLElement** p) override;
+    HRESULT STDMETHODCALLTYPE get_documentElement(IHTMLElement** p) override;
+};
+
+class OleWindow : public IOleWindow {
+public:
+    ULONG refs = 1;
+    HWND window = nullptr;
+    HRESULT result = S_OK;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* p) override;
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+};
+
+class WebBrowser : public NotImplemented_IWebBrowser2, public IServiceProvider {
+public:
+    ULONG refs = 1;
+    IWebBrowser2* AsBrowser() { return this; }
+
+    // get_Document
+    Document* document = nullptr;
+    HRESULT documentResult = S_OK;
+
+    // ExecWB: a successful set (option 1 with an input) changes zoom; a query (an output
+    // given) receives zoom as VT_I4 unless answersQuery is false.
+    LONG zoom = 100;
+    HRESULT execResult = S_OK;
+    bool answersQuery = true;
+    struct ExecCall {
+        OLECMDID command;
+        OLECMDEXECOPT option;
+        bool input;
+        VARTYPE inputType;
+        LONG inputValue;
+        bool output;
+        VARTYPE outputType;  // as the caller prepared it
+        LONG outputValue;
+        ULONG refsDuringCall;
+    };
+    std::vector<ExecCall> execCalls;
+
+    // QueryInterface(IServiceProvider), QueryService(SID_SShellBrowser, IOleWindow)
+    bool offersServices = true;
+    OleWindow* shellView = nullptr;
+    HRESULT serviceResult = E_NOINTERFACE;  // when no shell view answers
+    std::vector<std::pair<GUID, IID>> serviceCalls;
+
+    // Navigate2
+    struct NavigateCall {
+        VARTYPE urlType;
+        std::wstring url;
+        bool flags, target, postData, headers;
+    };
+    std::vector<NavigateCall> navigations;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE get_Document(IDispatch** p) override;
+    HRESULT STDMETHODCALLTYPE ExecWB(OLECMDID command, OLECMDEXECOPT option, VARIANT* in, VARIANT* out) override;
+    HRESULT STDMETHODCALLTYPE Navigate2(VARIANT* url, VARIANT* flags, VARIANT* target, VARIANT* postData,
+                                        VARIANT* headers) override;
+    HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID iid, void** out) override;
+};
+
+// A DWebBrowserEvents2 sink that accepts every event and counts them.
+class EventSink : public IDispatch {
+public:
+    ULONG refs = 1;
+    std::vector<DISPID> events;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { *count = 0; return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        events.push_back(id);
+        return S_OK;
+    }
+};
+
+}  // namespace substitute
