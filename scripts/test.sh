@@ -11,8 +11,15 @@ failed=0
 xvfb_pid=""
 wineserver_pid=""
 
+prefix="$root/build/win64/wineprefix"
+
 cleanup() {
-  [ -n "$wineserver_pid" ] && kill "$wineserver_pid" 2>/dev/null && wait "$wineserver_pid" 2>/dev/null
+  if [ -n "$wineserver_pid" ]; then
+    # Ends the Wine processes of our prefix (services included), then our server.
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null
+    kill "$wineserver_pid" 2>/dev/null
+    wait "$wineserver_pid" 2>/dev/null
+  fi
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   return 0
 }
@@ -68,7 +75,6 @@ if build win64; then
   Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=$display
-  prefix="$root/build/win64/wineprefix"
   mkdir -p "$prefix"
   WINEPREFIX=$prefix WINEDEBUG=-all wineserver -f -p60 &
   wineserver_pid=$!
