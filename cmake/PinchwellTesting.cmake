@@ -2,10 +2,11 @@
 # declares one test program.
 include(GoogleTest)
 
+set(PINCHWELL_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source tree")
 if(NOT PINCHWELL_FUZZ)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
-  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  add_subdirectory(${PINCHWELL_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 endif()
 
 # pinchwell_test(NAME <target> SOURCES ... [LIBS ...] [GUI])

@@ -11,8 +11,15 @@ failed=0
 xvfb_pid=""
 wineserver_pid=""
 
+prefix="$root/build/win64/wineprefix"
+
 cleanup() {
-  [ -n "$wineserver_pid" ] && kill "$wineserver_pid" 2>/dev/null && wait "$wineserver_pid" 2>/dev/null
+  if [ -n "$wineserver_pid" ]; then
+    # Ends the Wine processes of our prefix (services included), then our server.
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null
+    kill "$wineserver_pid" 2>/dev/null
+    wait "$wineserver_pid" 2>/dev/null
+  fi
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   return 0
 }
@@ -35,7 +42,10 @@ run_tests() {  # run_tests PRESET [ctest args]: adds the preset's results to the
   local preset=$1; shift
   echo "== test $preset"
   local out="build/$preset.ctest.log"
-  ctest --preset "$preset" "$@" 2>&1 | tee "$out" | grep -E '(\*\*\*|Failed|Passed|tests passed|Error)' | grep -v ' Passed ' || true
+  ctest --preset "$preset" "$@" >"$out" 2>&1
+  grep -E 'tests passed, ' "$out" || true
+  # The output of failing tests, as ctest printed it.
+  grep -E -A60 '\*\*\*(Failed|Exception|Timeout)|\(Failed\)|\(Timeout\)' "$out" | head -n 400 || true
   local line total bad
   line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$out" | tail -n 1)
   if [ -z "$line" ]; then
@@ -65,7 +75,6 @@ if build win64; then
   Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=$display
-  prefix="$root/build/win64/wineprefix"
   mkdir -p "$prefix"
   WINEPREFIX=$prefix WINEDEBUG=-all wineserver -f -p60 &
   wineserver_pid=$!

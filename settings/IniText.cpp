@@ -1,14 +1,27 @@
 #include "IniText.h"
 
+#include <cstring>
+
 namespace {
 
-constexpr std::string_view kTrimBytes = " \t\n\r";
+// The bytes a line is trimmed of at both ends.
+bool IsTrimByte(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 std::string_view Trim(std::string_view s) {
-    size_t first = s.find_first_not_of(kTrimBytes);
-    if (first == std::string_view::npos) return {};
-    size_t last = s.find_last_not_of(kTrimBytes);
-    return s.substr(first, last - first + 1);
+    size_t first = 0;
+    size_t last = s.size();
+    while (first < last && IsTrimByte(s[first])) ++first;
+    while (last > first && IsTrimByte(s[last - 1])) --last;
+    return s.substr(first, last - first);
+}
+
+size_t CountLineFeeds(std::string_view bytes) {
+    size_t count = 0;
+    if (bytes.empty()) return 0;
+    for (const char* p = bytes.data(); const void* hit = std::memchr(p, '\n', bytes.data() + bytes.size() - p);
+         p = static_cast<const char*>(hit) + 1)
+        ++count;
+    return count;
 }
 
 bool IsCommentByte(char c) { return c == '#' || c == ';'; }
@@ -17,6 +30,8 @@ bool IsCommentByte(char c) { return c == '#' || c == ';'; }
 
 IniEntries ParseIniText(std::string_view bytes) {
     IniEntries entries;
+    // One allocation for the whole list: at most one entry per line.
+    entries.reserve(CountLineFeeds(bytes));
     std::string pendingComment;
     std::string currentSection;
 
@@ -39,17 +54,15 @@ IniEntries ParseIniText(std::string_view bytes) {
             line = Trim(line.substr(1));
         }
 
-        // A "[" that no "]" follows (after the first byte) does not make a header:
-        // "Name=a[b" stays a key whose value holds the bracket, and "[Pinchwell",
-        // with no "=", is read as the header its writer meant.
+        // A line holding "[" is a header named by what follows its first byte, up to
+        // the first "]" (or to the end when none follows). A name holding "=" would make
+        // a header of a value with brackets in it ("Name=a[b]" would lose its first
+        // letter and open a section); such a line is a key line as it stands.
         bool isHeader = false;
         if (line.find('[') != std::string_view::npos) {
             std::string_view name = line.substr(1);
-            size_t close = name.find(']');
-            if (close != std::string_view::npos) {
-                line = name.substr(0, close);
-                isHeader = true;
-            } else if (line.find('=') == std::string_view::npos) {
+            name = name.substr(0, name.find(']'));
+            if (name.find('=') == std::string_view::npos) {
                 line = name;
                 isHeader = true;
             }
@@ -60,9 +73,9 @@ IniEntries ParseIniText(std::string_view bytes) {
             entry.section = std::string(line);
             currentSection = entry.section;
         }
-        size_t equals = line.find('=');
+        size_t equals = isHeader ? std::string_view::npos : line.find('=');
         if (equals != std::string_view::npos) {
-            entry.comment += pendingComment;
+            entry.comment = std::move(pendingComment);
             pendingComment.clear();
             entry.section = currentSection;
             entry.key = std::string(line.substr(0, equals));

@@ -5,8 +5,6 @@
 #include "IniFile.h"
 #include "ProgramFolder.h"
 
-CSettings::CSettings() : path_(GetConfigPath()) {}
-
 CSettings::CSettings(std::string path) : path_(std::move(path)) {}
 
 const IniEntries* CSettings::Section() {
@@ -14,7 +12,7 @@ const IniEntries* CSettings::Section() {
     if (!filled_.load(std::memory_order_acquire)) {
         std::lock_guard<std::mutex> lock(fillLock_);
         if (!filled_.load(std::memory_order_relaxed)) {
-            IniEntries entries = CIniFile::GetSectionEntries(GetProductSection(), path_);
+            IniEntries entries = CIniFile::GetSectionEntries(GetProductSection(), path_ ? *path_ : GetConfigPath());
             if (entries.empty()) return nullptr;  // read the file again next time
             cache_ = std::move(entries);
             filled_.store(true, std::memory_order_release);

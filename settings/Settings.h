@@ -2,14 +2,16 @@
 // Typed access to the keys of the product section, through a cache of the section.
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "IniEntry.h"
 
 class CSettings {
 public:
-    // Reads the settings file at GetConfigPath().
-    CSettings();
+    // Reads the settings file at GetConfigPath(), found when it is first read: the
+    // add-on's instance is built while the library loads, when the shell must not be asked.
+    CSettings() = default;
     // Reads another file (tests, tools).
     explicit CSettings(std::string path);
     CSettings(const CSettings&) = delete;
@@ -29,7 +31,7 @@ public:
 private:
     const IniEntries* Section();  // null while the file yields no keys
 
-    std::string path_;
+    std::optional<std::string> path_;  // none: the product's settings file
     std::mutex fillLock_;
     std::atomic<bool> filled_{false};
     IniEntries cache_;  // written once, under fillLock_, before filled_ is set

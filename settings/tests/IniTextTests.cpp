@@ -93,12 +93,14 @@ TEST(IniText, AByteOrderMarkIsPartOfTheFirstHeaderName) {
     EXPECT_EQ(entries[0].section, "\xBB\xBF[Pinchwell");
 }
 
-TEST(IniText, AnOpenBracketWithoutAClosingOneIsAKeyWhenItHasAnEqualsSign) {
-    IniEntries entries = ParseIniText("[P]\nName=a[b\n[Next\nx=1\n");
-    IniEntries expected{Header("P"), Key("P", "Name", "a[b"), Header("Next"), Key("Next", "x", "1")};
+TEST(IniText, BracketsInsideAKeyLineDoNotMakeAHeader) {
+    const std::string text = "[P]\nName=a[b\nPath=C:\\a[1]\n[x=y]\n[Next\nx=1\n";
+    IniEntries entries = ParseIniText(text);
+    IniEntries expected{Header("P"), Key("P", "Name", "a[b"), Key("P", "Path", "C:\\a[1]"), Key("P", "[x", "y]"),
+                        Header("Next"), Key("Next", "x", "1")};
     EXPECT_EQ(entries, expected);
-    std::string once = RoundTrip("[P]\nName=a[b\n[Next\nx=1\n");
-    EXPECT_EQ(once, " [P]\r\n Name=a[b\r\n [Next]\r\n x=1\r\n");
+    std::string once = RoundTrip(text);
+    EXPECT_EQ(once, " [P]\r\n Name=a[b\r\n Path=C:\\a[1]\r\n [x=y]\r\n [Next]\r\n x=1\r\n");
     EXPECT_EQ(RoundTrip(once), once);
 }
 
