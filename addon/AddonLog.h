@@ -1,5 +1,5 @@
 #pragma once
-// The add-on's logging (Parts 1.4 and 1.6): the logger "PinchkitBHO", configured from
+// The add-on's logging: the logger "PinchkitBHO", configured from
 // log4cxx.properties in the program folder, and the one record that the add-on writes.
 //
 // With log4cxx (always on the host, on Windows when CMake finds it for the target) the
@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-// The record of Part 1.4, step 1: a gesture arrived while "Enable" is not "TRUE".
+// The record that the message hook writes when a gesture arrives while "Enable" is not "TRUE".
 namespace DebugRecord {
 constexpr const char* kLoggerName = "PinchkitBHO";
 constexpr const wchar_t* kLoggerNameWide = L"PinchkitBHO";

@@ -1,11 +1,10 @@
 #pragma once
-// Part 1.6: the add-on's process-wide state, shared by every tab thread of a browser
+// The add-on's process-wide state, shared by every tab thread of a browser
 // process, and the order in which it is built when the library is loaded.
 //
-// The fields that tab threads read and write without a lock in the design (the two
-// preview references, the content window, the drag state) are atomics here: the same
-// values and the same unsynchronised protocol, without the undefined behaviour of a data
-// race. Plain assignment and reading work as on plain fields.
+// The fields that tab threads share outside the tables (the two preview references,
+// the content window, the drag state) are atomics: each is read and written whole, with
+// no lock around them and without the undefined behaviour of a data race. Plain assignment and reading work as on plain fields.
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -15,13 +14,13 @@
 #include "Settings.h"
 #include "ThreadTable.h"
 
-class CZoomPreview;  // Part 2.1
+class CZoomPreview;  // the per-tab preview object
 
 // A message hook handle as portable code carries it (an HHOOK on Windows).
 using HookHandle = void*;
 
-// The event sink's state (Part 1.6): the two per-thread tables. Building it configures
-// logging. The sink's DWebBrowserEvents2 face (Part 1.3) is a COM object of the Windows
+// The event sink's state: the two per-thread tables. Building it configures
+// logging. The sink's DWebBrowserEvents2 face is a COM object of the Windows
 // build that works on these tables; it has no reference count of its own.
 class CEventSink {
 public:
@@ -47,7 +46,7 @@ struct AddonState {
     AddonState(const AddonState&) = delete;
     AddonState& operator=(const AddonState&) = delete;
 
-    // Built in declaration order, destroyed in the reverse order (Part 1.6, steps 2 to 4):
+    // Built in declaration order, after the COM module, and destroyed in the reverse order:
     AddonLogger logger;    // 2: empty holder
     CEventSink eventSink;  // 3: tables, then the logging configuration, then logger
     CSettings settings;    // 4: empty cache
@@ -61,7 +60,7 @@ struct AddonState {
 };
 
 // The one AddonState of the process, built on first use. The module object of the COM
-// server (Part 1.1) has to be built before it: the file that defines the module object
+// server has to be built before it: the file that defines the module object
 // calls Addon() from a static initialiser placed after that object, which builds the
-// state at load time, in the specified order, and destroys it before the module.
+// state at load time, in the order above, and destroys it before the module.
 AddonState& Addon();

@@ -1,14 +1,14 @@
 #pragma once
-// Part 1.7: the browser host interface. Everything the add-on asks of one browser
-// object (an IWebBrowser2 and the MSHTML document that it shows) goes through
-// IBrowserHost, so that the logic of Parts 1.4, 1.5, 2.2 and 2.4 builds and is tested
-// without COM. The real implementation, WebBrowserHost (Windows only), wraps
-// IWebBrowser2 and makes exactly the COM calls that each operation names below;
-// tests use a substitute browser.
+// The browser host interface. Everything the add-on asks of one browser object (an
+// IWebBrowser2 and the MSHTML document that it shows) goes through IBrowserHost, so that
+// the logic of the hook, the zoom commands, the pinch and the script bridge builds and is
+// tested without COM. The real implementation, WebBrowserHost (Windows only), wraps
+// IWebBrowser2 and makes exactly the COM calls that each operation names below; tests
+// use a substitute browser.
 //
-// The interface gathers facts, it does not decide: where a Part's algorithm reads
-// several values and then concludes (the image states of Part 1.5, the scroll sizes of
-// Part 2.4), the host reports what it read and the logic functions conclude.
+// The interface gathers facts, it does not decide: where an operation reads several
+// values and then concludes (the image states, the scroll sizes), the host reports what
+// it read and the logic functions conclude.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -31,8 +31,8 @@ using WindowHandle = void*;
 // READYSTATE_COMPLETE: an element (an image) has finished loading.
 constexpr std::int32_t kReadyStateComplete = 4;
 
-// What ArePageImagesReady (Part 1.5) reads from the displayed document's image
-// collection. The host reads in the Part's order and stops where the Part stops.
+// What ArePageImagesReady reads from the displayed document's image
+// collection. The host reads in the order of the readiness rule and stops where it stops.
 struct PageImages {
     bool document = false;        // get_Document gave an object that is an IHTMLDocument2
     bool collection = false;      // get_images gave a collection
@@ -47,7 +47,7 @@ struct PageImages {
     std::vector<std::optional<std::int32_t>> readyStates;
 };
 
-// Which pair of IHTMLElement2 properties a document query reads (Part 2.4).
+// Which pair of IHTMLElement2 properties a document query reads.
 enum class ScrollProperties {
     Extent,   // scrollHeight, then scrollWidth
     Offsets,  // scrollTop, then scrollLeft
@@ -61,7 +61,7 @@ struct ElementScroll {
     HResult secondResult = kResultOk;
 };
 
-// What a document query of Part 2.4 reads: the pair from the document element
+// What a document query of the script bridge reads: the pair from the document element
 // (IHTMLDocument3::get_documentElement), then the pair from the body
 // (IHTMLDocument2::get_body). usable is false when any interface pointer on the way
 // (document, IHTMLDocument3, document element, its IHTMLElement2, IHTMLDocument2, body,
@@ -85,33 +85,33 @@ public:
     // output's integer value, whatever ExecWB returned. Returns ExecWB's result.
     virtual HResult QueryOpticalZoom(std::int32_t& percent) = 0;
 
-    // The image collection of the displayed document (Part 1.5, ArePageImagesReady).
+    // The image collection of the displayed document (ArePageImagesReady).
     virtual PageImages ReadPageImages() = 0;
 
-    // The document element's and the body's pair of scroll properties (Part 2.4).
+    // The document element's and the body's pair of scroll properties.
     virtual DocumentScroll ReadDocumentScroll(ScrollProperties which) = 0;
 
     // get_Document, IHTMLDocument2, get_parentWindow, then IHTMLWindow2::scrollBy(dx, dy)
-    // (Part 1.4). Returns the first failure, or scrollBy's result; kResultPointer when an
+    // (drag scrolling). Returns the first failure, or scrollBy's result; kResultPointer when an
     // object on the way was null.
     virtual HResult ScrollBy(std::int32_t dx, std::int32_t dy) = 0;
 
     // get_Document, IHTMLDocument2, get_parentWindow, then IHTMLWindow2::execScript with
-    // the text in a new BSTR and the language "Javascript" (Part 2.4). Returns the first
+    // the text in a new BSTR and the language "Javascript". Returns the first
     // failure, or execScript's result; kResultPointer when an object on the way was null.
     virtual HResult ExecScript(const std::wstring& script) = 0;
 
     // IServiceProvider, QueryService(SID_SShellBrowser, IOleWindow), IOleWindow::GetWindow
-    // (Part 2.3). Returns the first failing result; window is written by GetWindow only.
+    // (the page capture). Returns the first failing result; window is written by GetWindow only.
     virtual HResult GetShellWindow(WindowHandle& window) = 0;
 
     // Navigate2 to a path held in a VT_BSTR VARIANT, with no flags, target frame, post
-    // data or headers (Part 2.1). Returns Navigate2's result.
+    // data or headers (the preview control). Returns Navigate2's result.
     virtual HResult Navigate(const std::wstring& path) = 0;
 
     // IConnectionPointContainer, FindConnectionPoint(DWebBrowserEvents2), Advise with
-    // the sink (its IUnknown on Windows; any token for a substitute) (Part 1.2).
+    // the sink (its IUnknown on Windows; any token for a substitute).
     virtual HResult AdviseEvents(void* sink, std::uint32_t& cookie) = 0;
-    // The same connection point, Unadvise(cookie) (Part 1.2).
+    // The same connection point, Unadvise(cookie).
     virtual HResult UnadviseEvents(std::uint32_t cookie) = 0;
 };

@@ -1,5 +1,5 @@
 #pragma once
-// The COM identities that the add-on uses, written out from the specification's values
+// The COM identities that the add-on uses, written out from their published values
 // (MinGW's libuuid lacks some of them, SID_SShellBrowser among them). A test checks them
 // against the platform headers where those have them.
 #include <windows.h>

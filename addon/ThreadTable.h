@@ -1,9 +1,8 @@
 #pragma once
-// Part 1.6: a per-thread table, two parallel arrays of keys (thread ids) and values.
+// A per-thread table, two parallel arrays of keys (thread ids) and values.
 // Keys may repeat: Add never checks, Lookup and Remove act on the first match.
-// The design leaves protection against overlapping use by several tab threads to the
-// implementation: every operation runs under the table's own lock, so a Lookup never
-// sees a half-shifted array. The table does not own what its values point to.
+// Tabs attach and detach on their own threads and may overlap: every operation runs
+// under the table's own lock, so a Lookup never sees a half-shifted array. The table does not own what its values point to.
 #include <cstdint>
 #include <mutex>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
-// Part 1.7 on Windows: the browser host interface over a real IWebBrowser2 and its MSHTML
-// document, and the commands of Part 1.5 on an IWebBrowser2 as the other Parts call them.
+// The browser host interface on Windows, over a real IWebBrowser2 and its MSHTML
+// document, and the zoom commands on an IWebBrowser2 as the rest of the add-on calls them.
 #include <windows.h>
 #include <exdisp.h>
 
@@ -31,7 +31,7 @@ private:
     pinchwell::ComPtr<IWebBrowser2> browser_;
 };
 
-// Part 1.5 on an IWebBrowser2 (see ZoomCommands.h for the rules).
+// The zoom commands on an IWebBrowser2 (see ZoomCommands.h for the rules).
 HRESULT SetBrowserZoom(IWebBrowser2* browser, int percent);  // 1 (S_FALSE) for a null browser
 HRESULT GetBrowserZoom(IWebBrowser2* browser, int* percent);  // browser must not be null
 bool ArePageImagesReady(IWebBrowser2* browser);

@@ -1,6 +1,5 @@
 #pragma once
-// Part 1.5: the add-on's zoom and browser commands, on the browser host interface of
-// Part 1.7. The Windows build adds the same three operations on an IWebBrowser2
+// The add-on's zoom and browser commands, on the browser host interface. The Windows build adds the same three operations on an IWebBrowser2
 // (WebBrowserHost.h).
 #include <cstdint>
 

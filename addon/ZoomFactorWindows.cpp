@@ -8,7 +8,7 @@
 bool SaveZoomFactor(std::int32_t percent) {
     pinchwell::UniqueRegKey key;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, kZoomKeyPath, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) {
-        // Not there yet: created as a volatile key (Part 1.5), so it lasts until the next log-off.
+        // Not there yet: created as a volatile key, so it lasts until the next log-off.
         if (::RegCreateKeyExW(HKEY_CURRENT_USER, kZoomKeyPath, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
                               nullptr, key.put(), nullptr) != ERROR_SUCCESS)
             return false;  // no sound place to write to

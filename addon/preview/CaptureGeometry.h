@@ -1,5 +1,5 @@
 #pragma once
-// Part 2.3, the decisions of the page capture that need no window: which child windows
+// The decisions of the page capture that need no window: which child windows
 // matter, which part of the screen is copied, which image encoder a file name asks for.
 #include <cstdint>
 #include <optional>
@@ -43,8 +43,8 @@ CaptureSize CaptureSizeOf(const ScreenRect& capture);
 
 // The screen area that CaptureScreenRect copies: left and top raised to 0, right and
 // bottom cut at the screen's width and height. None when the rectangle is empty (width
-// or height not positive), and none when nothing of it lies on the screen (the design
-// leaves that case open; there is nothing to copy).
+// or height not positive), and none when nothing of it lies on the screen: there is
+// nothing to copy, and a bitmap of no pixels cannot be made.
 struct ScreenCopy {
     std::int32_t left = 0;
     std::int32_t top = 0;

@@ -1,5 +1,5 @@
 #pragma once
-// Part 2.3 on Windows: finding the tab's content window, and capturing the visible part
+// Finding the tab's content window, and capturing the visible part
 // of it from the screen to an image file.
 #include <windows.h>
 #include <exdisp.h>
@@ -14,7 +14,7 @@
 HRESULT GetBrowserShellWindow(IWebBrowser2* browser, HWND* window);
 
 // Enumerates every descendant of the browser's shell window with EnumContentProc on the
-// process-wide contentWindow (Part 1.6), then writes contentWindow to window. On failure
+// process-wide contentWindow of the add-on state, then writes contentWindow to window. On failure
 // to get the shell window returns that failure and leaves window unwritten. As a side
 // effect every windowed Flash player in the tab is hidden.
 HRESULT FindContentWindow(IWebBrowser2* browser, HWND* window);

@@ -1,5 +1,5 @@
 #pragma once
-// Part 2.4 on an IWebBrowser2: the document queries and the script call as the preview
+// The script bridge on an IWebBrowser2: the document queries and the script call as the preview
 // object calls them (see PreviewPage.h for the rules).
 #include <windows.h>
 #include <exdisp.h>

@@ -1,4 +1,4 @@
-// Parts 1.4 and 1.6: the logger "PinchkitBHO", its configuration and the one record.
+// The logger "PinchkitBHO", its configuration and the one record.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -17,7 +17,7 @@ protected:
 
 }  // namespace
 
-TEST(DebugRecord, NamesTheSpecifiedLoggerMessageAndLocation) {
+TEST(DebugRecord, NamesTheLoggerMessageAndLocationOfTheHook) {
     EXPECT_STREQ(DebugRecord::kLoggerName, "PinchkitBHO");
     EXPECT_STREQ(DebugRecord::kMessage, "break");
     EXPECT_STREQ(DebugRecord::kFile, "EventSink");

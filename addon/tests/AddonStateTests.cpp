@@ -1,4 +1,4 @@
-// Part 1.6: the add-on's process-wide state and the order in which it is built.
+// The add-on's process-wide state and the order in which it is built.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

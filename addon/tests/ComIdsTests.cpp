@@ -1,4 +1,4 @@
-// The COM identities written out from the specification match the platform's.
+// The COM identities written out by hand match the platform's.
 #include <gtest/gtest.h>
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-// Part 1.6: the per-thread tables.
+// The per-thread tables.
 #include <gtest/gtest.h>
 
 #include <thread>

@@ -1,5 +1,5 @@
-// Part 1.7 on Windows: WebBrowserHost makes the COM calls that Parts 1.4, 1.5, 2.3 and
-// 2.4 name, with the specified arguments, and gives back every reference it takes.
+// WebBrowserHost makes the COM calls that the hook, the zoom commands, the capture and
+// the script bridge rely on, with their exact arguments, and gives back every reference it takes.
 // Against COM substitutes of IWebBrowser2 and MSHTML.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// Part 1.7 against the real WebBrowser object that Wine offers (CLSID_WebBrowser, not
+// The browser host against the real WebBrowser object that Wine offers (CLSID_WebBrowser, not
 // hosted): what it can answer. It has no HTML engine here, so it has no document and
 // refuses the optical zoom; it does offer the DWebBrowserEvents2 connection point.
 #include <gtest/gtest.h>

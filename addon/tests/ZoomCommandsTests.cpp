@@ -1,4 +1,4 @@
-// Part 1.5: SetBrowserZoom, GetBrowserZoom, SaveZoomFactor and ArePageImagesReady on a
+// SetBrowserZoom, GetBrowserZoom, SaveZoomFactor and ArePageImagesReady on a
 // substitute browser. The stored zoom factor is the registry on Windows and the in-memory
 // record on the host.
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// Part 1.5: SaveZoomFactor writes the browser's zoom factor under HKEY_CURRENT_USER.
+// SaveZoomFactor writes the browser's zoom factor under HKEY_CURRENT_USER.
 // Each test has a private HKEY_CURRENT_USER (StoredZoomTest).
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// Part 2.3: which windows the content search takes, which part of the screen a capture
+// Which windows the content search takes, which part of the screen a capture
 // copies, and which encoder a file name asks for.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// Part 2.3: saving a captured bitmap in the format that the file name asks for, as ATL's
+// Saving a captured bitmap in the format that the file name asks for, as ATL's
 // CImage::Save does, on Wine's GDI+.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// Part 2.3 with real windows on the display: the content window search over a window
+// The page capture with real windows on the display: the content window search over a window
 // tree with the browser's class names, and the screen capture to a PNG file.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// Part 2.4 on an IWebBrowser2: the document queries and the script call through
+// The script bridge on an IWebBrowser2: the document queries and the script call through
 // WebBrowserHost, against COM substitutes.
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #pragma once
-// A substitute browser for tests of logic on the browser host interface (Part 1.7): it
+// A substitute browser for tests of logic on the browser host interface: it
 // answers from its fields and records every call in order. It behaves like a browser
 // where that is simple: a successful optical zoom is reported back by the zoom query.
 #include <cstdint>
