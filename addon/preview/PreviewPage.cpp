@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "JavaScriptString.h"
 #include "ZoomCommands.h"
 
 namespace {
@@ -13,14 +14,30 @@ std::int32_t Sub(std::int32_t a, std::int32_t b) {
 }
 std::int32_t Abs(std::int32_t a) { return a < 0 ? Wrap(0u - static_cast<std::uint32_t>(a)) : a; }
 
+// The larger value of each property, and the result of the last property read; none
+// when an interface on the way was unusable.
+struct LargerPair {
+    PageMeasures::Pair values;
+    HResult result = kResultOk;
+};
+std::optional<LargerPair> ReadLargerPair(IBrowserHost* browser, ScrollProperties which) {
+    if (!browser) return std::nullopt;
+    DocumentScroll scroll = browser->ReadDocumentScroll(which);
+    if (!scroll.usable) return std::nullopt;
+    LargerPair pair;
+    pair.values.first = std::max(scroll.root.first, scroll.body.first);
+    pair.values.second = std::max(scroll.root.second, scroll.body.second);
+    pair.result = scroll.body.secondResult;
+    return pair;
+}
+
 HResult QueryDocument(IBrowserHost* browser, ScrollProperties which, std::int32_t& first,
                       std::int32_t& second) {
-    if (!browser) return kResultFalse;
-    DocumentScroll scroll = browser->ReadDocumentScroll(which);
-    if (!scroll.usable) return kResultFalse;
-    first = std::max(scroll.root.first, scroll.body.first);
-    second = std::max(scroll.root.second, scroll.body.second);
-    return scroll.body.secondResult;  // the last property read
+    std::optional<LargerPair> pair = ReadLargerPair(browser, which);
+    if (!pair) return kResultFalse;
+    first = pair->values.first;
+    second = pair->values.second;
+    return pair->result;
 }
 
 }  // namespace
@@ -32,7 +49,7 @@ std::wstring ChangeDivScript(std::int32_t pageWidth, std::int32_t pageHeight) {
 std::wstring LoadImageScript(const CPreviewPage& page) {
     std::int32_t right = Abs(Sub(Sub(page.pageWidth, page.imageWidth), page.scrollLeft));
     std::int32_t below = Abs(Sub(Sub(page.pageHeight, page.imageHeight), page.scrollTop));
-    return L"load_image('" + page.imageUrl + L"'," + std::to_wstring(page.imageWidth) + L"," +
+    return L"load_image('" + JavaScriptStringText(page.imageUrl) + L"'," + std::to_wstring(page.imageWidth) + L"," +
            std::to_wstring(page.imageHeight) + L"," + std::to_wstring(page.scrollTop) + L"," +
            std::to_wstring(page.scrollLeft) + L"," + std::to_wstring(right) + L"," + std::to_wstring(below) +
            L")";
@@ -42,6 +59,25 @@ void CPreviewPage::UpdatePage() {
     SetBrowserZoom(previewBrowser, 100);
     ExecScript(previewBrowser, ChangeDivScript(pageWidth, pageHeight));
     ExecScript(previewBrowser, LoadImageScript(*this));
+}
+
+void CPreviewPage::StorePinchStart(IBrowserHost* preview, const PageMeasures& measures, const std::wstring& url,
+                                   std::int32_t pictureWidth, std::int32_t pictureHeight) {
+    previewBrowser = preview;
+    pageWidth = measures.extent ? measures.extent->second : pictureWidth;
+    pageHeight = measures.extent ? measures.extent->first : pictureHeight;
+    imageUrl = url;
+    scrollTop = measures.scroll ? measures.scroll->first : 0;
+    scrollLeft = measures.scroll ? measures.scroll->second : 0;
+    imageWidth = pictureWidth;
+    imageHeight = pictureHeight;
+}
+
+PageMeasures MeasurePage(IBrowserHost* tab) {
+    PageMeasures measures;
+    if (auto extent = ReadLargerPair(tab, ScrollProperties::Extent)) measures.extent = extent->values;
+    if (auto scroll = ReadLargerPair(tab, ScrollProperties::Offsets)) measures.scroll = scroll->values;
+    return measures;
 }
 
 HResult GetPageExtent(IBrowserHost* browser, std::int32_t& height, std::int32_t& width) {

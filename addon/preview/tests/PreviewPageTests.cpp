@@ -1,4 +1,4 @@
-// Part 2.4: the script texts, UpdatePage and the two document queries, on a substitute
+// The script texts, UpdatePage and the two document queries, on a substitute
 // browser.
 #include <gtest/gtest.h>
 
@@ -25,9 +25,20 @@ CPreviewPage ExamplePage(IBrowserHost* preview) {
 
 class UpdatePage : public StoredZoomTest {};
 
+// The single quotes that are not preceded by an escaping backslash: where a string
+// literal of the script begins or ends.
+std::size_t CountUnescapedQuotes(const std::wstring& script) {
+    std::size_t quotes = 0;
+    for (std::size_t i = 0; i < script.size(); ++i) {
+        if (script[i] == L'\\') ++i;  // the escaped character is skipped
+        else if (script[i] == L'\'') ++quotes;
+    }
+    return quotes;
+}
+
 }  // namespace
 
-TEST(PreviewPageScripts, TheSpecifiedExample) {
+TEST(PreviewPageScripts, TheWorkedExample) {
     CPreviewPage page = ExamplePage(nullptr);
     EXPECT_EQ(ChangeDivScript(page.pageWidth, page.pageHeight), L"change_div(1000,3000)");
     EXPECT_EQ(LoadImageScript(page), L"load_image('file:///C:/Temp/temp.png',778,578,1200,0,222,1222)");
@@ -50,10 +61,28 @@ TEST(PreviewPageScripts, NumbersArePlainSignedDecimals) {
     EXPECT_EQ(LoadImageScript(page), L"load_image('',-1,0,-2,0,1,2)");
 }
 
-TEST(PreviewPageScripts, TheUrlIsInsertedUnescaped) {
+TEST(PreviewPageScripts, AQuoteInTheUrlStaysInsideTheString) {
+    // A user named O'Brien: the temporary folder holds a quote.
+    CPreviewPage page = ExamplePage(nullptr);
+    page.imageUrl = L"file:///C:/Users/O'Brien/AppData/Local/Temp/temp.png";
+    EXPECT_EQ(LoadImageScript(page),
+              L"load_image('file:///C:/Users/O\\'Brien/AppData/Local/Temp/temp.png',778,578,1200,0,222,1222)");
+    EXPECT_EQ(CountUnescapedQuotes(LoadImageScript(page)), 2u);
+}
+
+TEST(PreviewPageScripts, ABackslashAndALineBreakInTheUrlAreEscaped) {
     CPreviewPage page;
-    page.imageUrl = L"file:///C:/It's/temp.png";
-    EXPECT_EQ(LoadImageScript(page), L"load_image('file:///C:/It's/temp.png',0,0,0,0,0,0)");
+    page.imageUrl = L"C:\\Temp\\a\nb\r\\temp.png";
+    EXPECT_EQ(LoadImageScript(page), L"load_image('C:\\\\Temp\\\\a\\nb\\r\\\\temp.png',0,0,0,0,0,0)");
+}
+
+TEST(PreviewPageScripts, ACraftedFolderNameCannotCloseTheCall) {
+    // Without escaping this would run alert(1) in the preview page.
+    CPreviewPage page;
+    page.imageUrl = L"file:///C:/x',0,0,0,0,0,0);alert(1);//";
+    std::wstring script = LoadImageScript(page);
+    EXPECT_EQ(script, L"load_image('file:///C:/x\\',0,0,0,0,0,0);alert(1);//',0,0,0,0,0,0)");
+    EXPECT_EQ(CountUnescapedQuotes(script), 2u);
 }
 
 TEST(PreviewPageScripts, ArithmeticWrapsLikeThe32BitPlatform) {
@@ -141,4 +170,69 @@ TEST(ExecScript, RunsTheTextAndReturnsTheBrowsersResult) {
     EXPECT_EQ(ExecScript(&browser, L"change_div(1,2)"), kResultFail);
     EXPECT_EQ(browser.scripts, std::vector<std::wstring>{L"change_div(1,2)"});
     EXPECT_EQ(ExecScript(nullptr, L"x()"), kResultPointer);
+}
+
+TEST(MeasurePage, RunsTheExtentQueryThenTheScrollQueryAndKeepsWhatTheyFound) {
+    SubstituteBrowser tab;
+    tab.extent = SubstituteBrowser::Scroll(3000, 900, 2500, 1000);
+    tab.offsets = SubstituteBrowser::Scroll(1200, 0, 0, 30);
+    PageMeasures measures = MeasurePage(&tab);
+    ASSERT_TRUE(measures.extent);
+    ASSERT_TRUE(measures.scroll);
+    EXPECT_EQ(measures.extent->first, 3000);
+    EXPECT_EQ(measures.extent->second, 1000);
+    EXPECT_EQ(measures.scroll->first, 1200);
+    EXPECT_EQ(measures.scroll->second, 30);
+    EXPECT_EQ(tab.calls, (std::vector<std::string>{"ReadDocumentScroll(Extent)", "ReadDocumentScroll(Offsets)"}));
+}
+
+TEST(MeasurePage, AQueryThatWritesNothingGivesNoValue) {
+    SubstituteBrowser tab;  // no HTML document
+    PageMeasures measures = MeasurePage(&tab);
+    EXPECT_FALSE(measures.extent);
+    EXPECT_FALSE(measures.scroll);
+    EXPECT_FALSE(MeasurePage(nullptr).extent);
+
+    tab.extent = SubstituteBrowser::Scroll(10, 20, 30, 40);
+    tab.extent.body.secondResult = kResultFalse;  // a read that answered S_FALSE still wrote its outputs
+    measures = MeasurePage(&tab);
+    ASSERT_TRUE(measures.extent);
+    EXPECT_EQ(measures.extent->second, 40);
+    EXPECT_FALSE(measures.scroll);
+}
+
+TEST_F(UpdatePage, AMeasuredPageIsHandedOnAsMeasured) {
+    SubstituteBrowser tab;
+    tab.extent = SubstituteBrowser::Scroll(3000, 1000, 2000, 900);
+    tab.offsets = SubstituteBrowser::Scroll(1200, 0, 1100, 0);
+    SubstituteBrowser preview;
+    CPreviewPage page;
+    page.StorePinchStart(&preview, MeasurePage(&tab), L"file:///C:/Temp/temp.png", 778, 578);
+    page.UpdatePage();
+    EXPECT_EQ(preview.scripts, (std::vector<std::wstring>{
+                                   L"change_div(1000,3000)",
+                                   L"load_image('file:///C:/Temp/temp.png',778,578,1200,0,222,1222)"}));
+}
+
+TEST_F(UpdatePage, WithoutAnHtmlDocumentThePageIsThePictureAlone) {
+    SubstituteBrowser tab;  // both queries leave their outputs unwritten
+    SubstituteBrowser preview;
+    CPreviewPage page;
+    page.scrollTop = 999;  // left over from an earlier pinch
+    page.pageWidth = 4000;
+    page.StorePinchStart(&preview, MeasurePage(&tab), L"file:///C:/Temp/temp.png", 778, 578);
+    EXPECT_EQ(page.previewBrowser, &preview);
+    page.UpdatePage();
+    EXPECT_EQ(preview.scripts, (std::vector<std::wstring>{L"change_div(778,578)",
+                                                          L"load_image('file:///C:/Temp/temp.png',778,578,0,0,0,0)"}));
+}
+
+TEST_F(UpdatePage, AMissingScrollAloneCountsAsTheTopLeftOfTheMeasuredPage) {
+    SubstituteBrowser tab;
+    tab.extent = SubstituteBrowser::Scroll(3000, 1000, 0, 0);
+    SubstituteBrowser preview;
+    CPreviewPage page;
+    page.StorePinchStart(&preview, MeasurePage(&tab), L"u", 778, 578);
+    page.UpdatePage();
+    EXPECT_EQ(preview.scripts.back(), L"load_image('u',778,578,0,0,222,2422)");
 }
