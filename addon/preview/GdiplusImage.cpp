@@ -8,24 +8,16 @@
 
 namespace gdip = Gdiplus::DllExports;
 
+GdiplusSession::GdiplusSession() {
+    Gdiplus::GdiplusStartupInput input;
+    ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+}
+
+GdiplusSession::~GdiplusSession() {
+    if (ok_) Gdiplus::GdiplusShutdown(token_);
+}
+
 namespace {
-
-// GDI+ running for one scope, as CImage runs it around its first and last object.
-class GdiplusSession {
-public:
-    GdiplusSession() {
-        Gdiplus::GdiplusStartupInput input;
-        ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
-    }
-    ~GdiplusSession() { if (ok_) Gdiplus::GdiplusShutdown(token_); }
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
-    bool ok() const { return ok_; }
-
-private:
-    ULONG_PTR token_ = 0;
-    bool ok_ = false;
-};
 
 // The encoders' descriptions, in one block that GDI+ fills.
 struct Encoders {
@@ -67,7 +59,11 @@ std::vector<std::wstring> ImageEncoderExtensions() {
 HRESULT SaveBitmapFile(HBITMAP bitmap, const std::wstring& path) {
     if (!bitmap) return E_FAIL;
     GdiplusSession session;
-    if (!session.ok()) return E_FAIL;
+    return SaveBitmapFile(session, bitmap, path);
+}
+
+HRESULT SaveBitmapFile(const GdiplusSession& running, HBITMAP bitmap, const std::wstring& path) {
+    if (!bitmap || !running.ok()) return E_FAIL;
     Encoders encoders;
     auto chosen = FindEncoderForPath(encoders.Extensions(), path);
     if (!chosen) return E_FAIL;

@@ -90,7 +90,7 @@ TEST(ThreadTable, ThreadsAddingAndRemovingTheirOwnKeysAtOnceLeaveAConsistentTabl
     ThreadTable<int*> table;
     table.Add(999, &d);
     std::vector<std::thread> threads;
-    for (std::uint32_t t = 0; t < 4; ++t) {
+    for (std::uint32_t t = 0; t < 8; ++t) {
         threads.emplace_back([&table, t] {
             for (int round = 0; round < 2000; ++round) {
                 table.Add(t, &a);

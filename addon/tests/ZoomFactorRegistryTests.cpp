@@ -40,11 +40,14 @@ TEST_F(SaveZoomFactorTest, WritesADwordOfPercentTimesAThousand) {
     EXPECT_EQ(StoredZoomFactor(), 250000u);
 }
 
-TEST_F(SaveZoomFactorTest, CreatesAMissingZoomKeyAsAVolatileKey) {
+TEST_F(SaveZoomFactorTest, CreatesAMissingZoomKeyAsAVolatileKeyAndWrites100000Then250000) {
     ASSERT_EQ(StoredZoomFactor(), std::nullopt);
-    EXPECT_TRUE(SaveZoomFactor(130));
-    EXPECT_EQ(StoredZoomFactor(), 130000u);
+    EXPECT_TRUE(SaveZoomFactor(100));
     EXPECT_EQ(ProbeNonVolatileChild(), ERROR_CHILD_MUST_BE_VOLATILE);
+    EXPECT_EQ(StoredZoomFactor(), 100000u);
+    EXPECT_TRUE(SaveZoomFactor(250));
+    EXPECT_EQ(StoredZoomFactor(), 250000u);
+    EXPECT_EQ(ProbeNonVolatileChild(), ERROR_CHILD_MUST_BE_VOLATILE);  // the same key, still volatile
 }
 
 TEST_F(SaveZoomFactorTest, WritesIntoAnExistingKeyAsItIs) {

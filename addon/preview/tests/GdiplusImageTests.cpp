@@ -90,3 +90,16 @@ TEST_F(SaveBitmapFileTest, EachSaveStartsAndStopsGdiplus) {
     // Saving repeatedly works without GDI+ kept running in between, as with CImage.
     for (int i = 0; i < 3; ++i) EXPECT_EQ(SaveBitmapFile(Bitmap(), Path("temp.png")), S_OK);
 }
+
+TEST_F(SaveBitmapFileTest, WithGdiplusKeptRunningTheSameFileIsWritten) {
+    GdiplusSession running;
+    ASSERT_TRUE(running.ok());
+    std::wstring path = Path("kept.png");
+    for (int i = 0; i < 2; ++i) ASSERT_EQ(SaveBitmapFile(running, Bitmap(), path), S_OK);
+    ImageFile file = ReadImageFile(path);
+    EXPECT_EQ(file.format, "png");
+    EXPECT_EQ(file.width, 30u);
+    EXPECT_EQ(ImagePixel(path, 1, 1), 0x0000FFu);
+    EXPECT_EQ(SaveBitmapFile(running, Bitmap(), Path("temp.webp")), E_FAIL);
+    EXPECT_FALSE(FileExists(Path("temp.webp")));
+}

@@ -141,10 +141,14 @@ TEST_F(FindContentWindowTest, OfTwoContentWindowsTheLaterInEnumerationOrderWins)
     std::vector<HWND> order = DescendantsOfClass(tab.shell.get(), L"Internet Explorer_Server");
     ASSERT_EQ(order.size(), 2u);
     ASSERT_NE(std::find(order.begin(), order.end(), second), order.end());
+    ASSERT_TRUE(HasVisibleStyle(tab.flash));
     browser.shellWindow = tab.shell.get();
     HWND found = nullptr;
-    FindContentWindow(&browser, &found);
+    EXPECT_EQ(FindContentWindow(&browser, &found), S_OK);
     EXPECT_EQ(found, order.back());
+    EXPECT_NE(found, order.front());
+    EXPECT_EQ(Addon().contentWindow.load(), order.back());
+    EXPECT_FALSE(HasVisibleStyle(tab.flash));  // the same search hides the Flash player
 }
 
 TEST_F(FindContentWindowTest, WithoutAContentWindowThePreviousOneIsReturned) {
