@@ -1,12 +1,9 @@
 // The Flash switch on the real registry of the Wine prefix.
 #include <windows.h>
 
-#include <aclapi.h>
 #include <gtest/gtest.h>
-#include <sddl.h>
 
 #include <string>
-#include <vector>
 
 #include "FlashSwitch.h"
 #include "RegistryFixtures.h"
@@ -95,36 +92,6 @@ TEST_F(BrowserFlashSwitch, ApplyCreatesAnAbsentSubkeyPersistently) {
     EXPECT_EQ(ReadDword(root, subkey, kFlagsValue), std::optional<DWORD>(0x400));
 }
 
-namespace {
-
-// Replaces a key's access list for the life of the object, then puts the old one back.
-class KeyAccessList {
-public:
-    KeyAccessList(HKEY root, const std::wstring& path, const wchar_t* sddl) {
-        key_ = OpenForTest(root, path, READ_CONTROL | WRITE_DAC);
-        if (!key_) return;
-        DWORD size = 0;
-        ::RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, nullptr, &size);
-        saved_.resize(size);
-        if (::RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS) return;
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-        if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr))
-            return;
-        applied_ = ::RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
-        ::LocalFree(descriptor);
-    }
-    ~KeyAccessList() {
-        if (applied_) ::RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, saved_.data());
-    }
-    bool applied() const { return applied_; }
-
-private:
-    pinchwell::UniqueRegKey key_;
-    std::vector<BYTE> saved_;
-    bool applied_ = false;
-};
-
-}  // namespace
 
 TEST_F(BrowserFlashSwitch, WithoutWriteAccessNothingChangesAndTheApplyFails) {
     WriteDword(root, subkey, kFlagsValue, 0x400);

@@ -3,8 +3,11 @@
 // the Wine prefix and put back what they change.
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "pinchwell/UniqueHandle.h"
 
@@ -53,3 +56,30 @@ inline bool AcceptsPersistentChild(HKEY root, const std::wstring& path) {
     if (status == ERROR_SUCCESS) ::RegDeleteKeyW(root, child.c_str());
     return status == ERROR_SUCCESS;
 }
+
+// Replaces a key's access list for the life of the object, then puts the old one back.
+class KeyAccessList {
+public:
+    KeyAccessList(HKEY root, const std::wstring& path, const wchar_t* sddl) {
+        key_ = OpenForTest(root, path, READ_CONTROL | WRITE_DAC);
+        if (!key_) return;
+        DWORD size = 0;
+        ::RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, nullptr, &size);
+        saved_.resize(size);
+        if (::RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS) return;
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr))
+            return;
+        applied_ = ::RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+        ::LocalFree(descriptor);
+    }
+    ~KeyAccessList() {
+        if (applied_) ::RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, saved_.data());
+    }
+    bool applied() const { return applied_; }
+
+private:
+    pinchwell::UniqueRegKey key_;
+    std::vector<BYTE> saved_;
+    bool applied_ = false;
+};
