@@ -149,6 +149,12 @@ bool ProgramUnderTest::WaitForExit(DWORD timeoutMs) const {
     return process_ && ::WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
+ForegroundWindow::ForegroundWindow()
+    : window_(::CreateWindowExW(WS_EX_TOPMOST, L"Static", L"driver", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr,
+                                nullptr, ::GetModuleHandleW(nullptr), nullptr)) {
+    ::SetForegroundWindow(window_.get());
+}
+
 int CheckOf(HWND dialog, int id) { return static_cast<int>(::SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0)); }
 
 int PositionOf(HWND dialog, int id) {

@@ -62,6 +62,16 @@ private:
     DWORD processId_ = 0;
 };
 
+// A small window of the driver's own that holds the foreground while it lives.
+class ForegroundWindow {
+public:
+    ForegroundWindow();
+    HWND get() const { return window_.get(); }
+
+private:
+    pinchwell::UniqueWindow window_;
+};
+
 // Control helpers over another process's dialog.
 int CheckOf(HWND dialog, int id);
 int PositionOf(HWND dialog, int id);
