@@ -41,10 +41,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     MessageArgs args{wParam, lParam};
     if (Dispatch(message, args)) {
-        // These few messages return their result directly; all others through DWLP_MSGRESULT.
-        if (message == WM_QUERYDRAGICON || message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORDLG ||
-            message == WM_CTLCOLORBTN)
-            return static_cast<INT_PTR>(args.result);
+        // WM_QUERYDRAGICON returns its result directly; the others through DWLP_MSGRESULT.
+        if (message == WM_QUERYDRAGICON) return static_cast<INT_PTR>(args.result);
         ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, args.result);
         return TRUE;
     }
