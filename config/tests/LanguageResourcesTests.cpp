@@ -7,24 +7,11 @@
 #include <string>
 
 #include "LanguageLibrary.h"
+#include "ModulesBesideTests.h"
 #include "ResourceIds.h"
 #include "ResourceModule.h"
-#include "pinchwell/UniqueHandle.h"
 
 namespace {
-
-// The libraries and the program lie in the test program's own folder.
-std::wstring BesideTests(const wchar_t* name) {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
-}
-
-pinchwell::UniqueModule LoadAsData(const wchar_t* name) {
-    return pinchwell::UniqueModule(
-        ::LoadLibraryExW(BesideTests(name).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-}
 
 std::wstring StringOf(HMODULE module, UINT id) {
     wchar_t buffer[512] = {};
