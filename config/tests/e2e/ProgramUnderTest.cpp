@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "LanguageTable.h"
 #include "ProgramFolder.h"
 #include "pinchwell/AnsiText.h"
 
@@ -88,6 +89,16 @@ std::string ReadWholeFile(const std::wstring& path) {
     std::ifstream in(fs::path(path), std::ios::binary);
     if (!in) return "<missing>";
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::wstring ProgramString(UINT id) {
+    const char* library = LanguageLibraryForLcid(::GetUserDefaultLCID());
+    std::wstring name = library ? pinchwell::AnsiToWide(library) : L"PinchwellConfig.exe";
+    pinchwell::UniqueModule module(::LoadLibraryExW(BesideDriver(name).c_str(), nullptr,
+                                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    wchar_t text[512] = {};
+    int n = module ? ::LoadStringW(module.get(), id, text, 512) : 0;
+    return std::wstring(text, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
 std::wstring BesideDriver(const std::wstring& name) { return TestProgramFolder() + L"\\" + name; }

@@ -29,6 +29,9 @@ private:
 
 // The whole file, or "<missing>".
 std::string ReadWholeFile(const std::wstring& path);
+// A string of the resources the program takes for the user's locale: those of a
+// language library or its own.
+std::wstring ProgramString(UINT id);
 // A file in the driver's own folder.
 std::wstring BesideDriver(const std::wstring& name);
 

@@ -58,9 +58,12 @@ private:
     std::optional<DWORD> saved_;
 };
 
-const std::wstring kRestart = L"Please restart the browser to apply the changes!";
-const std::wstring kInformation = L"Pinchwell - Information";
-const std::wstring kError = L"Pinchwell - Error";
+// The program speaks the language of the user's locale, so its texts are taken from
+// the resources it uses; their wording is checked where the resources are tested.
+const std::wstring kRestart = ProgramString(IDS_RESTART_BROWSER);
+const std::wstring kInformation = ProgramString(IDS_INFORMATION_CAPTION);
+const std::wstring kError = ProgramString(IDS_ERROR_CAPTION);
+const std::wstring kMissingFile = ProgramString(IDS_CONFIG_FILE_MISSING);
 
 }  // namespace
 
@@ -79,7 +82,7 @@ TEST_F(SettingsProgram, ControlsShowTheFileAndTheBrowserFlashSwitchAndCancelWrit
     EXPECT_EQ(CheckOf(dialog, IDC_TWO_FINGER_TAP), BST_CHECKED);
     EXPECT_EQ(CheckOf(dialog, IDC_ENABLE_FLASH), BST_UNCHECKED);  // blocked in the browser
     EXPECT_FALSE(IsControlEnabled(dialog, IDC_ENABLE_FLASH));
-    EXPECT_EQ(TextOf(dialog), L"Pinchwell - Configuration");
+    EXPECT_EQ(TextOf(dialog), ProgramString(IDS_CONFIG_TITLE));
     LONG_PTR style = ::GetWindowLongPtrW(dialog, GWL_STYLE);
     EXPECT_EQ(style & WS_THICKFRAME, 0);
 
@@ -138,7 +141,7 @@ TEST_F(SettingsProgram, EqualZoomLimitsAreRefusedAndNothingIsWritten) {
     MessageBoxSeen box = program.WaitForMessageBox();
     EXPECT_EQ(box.owner, dialog);
     EXPECT_EQ(box.caption, kInformation);
-    EXPECT_EQ(box.text, L"Max value must be bigger than Min value!");
+    EXPECT_EQ(box.text, ProgramString(IDS_ZOOM_RANGE_REFUSED));
     ProgramUnderTest::Answer(box);
     // The dialog stays open for correction; neither file nor switch changed.
     EXPECT_FALSE(program.WaitForExit(300));
@@ -191,7 +194,7 @@ TEST_F(SettingsProgram, AnUnwritableFileIsReportedInsteadOfTheRestartHint) {
     ProgramUnderTest program(folder);
     HWND dialog = StartDialog(program);
     ASSERT_NE(dialog, nullptr);
-    CloseWithOk(program, dialog, L"Cannot find the configuration file.\n Please reinstall the application.", kError);
+    CloseWithOk(program, dialog, kMissingFile, kError);
     EXPECT_EQ(folder.ReadConfig(), kFileValues);
 }
 
@@ -203,7 +206,7 @@ TEST_F(SettingsProgram, AFlashSwitchThatCannotBeSetIsReportedAfterTheSave) {
     {
         KeyAccessList readOnly(root, parent, L"D:P(A;OICI;KR;;;WD)");
         ASSERT_TRUE(readOnly.applied());
-        CloseWithOk(program, dialog, L"Failed to enable/disable flash. Please check the flash setting!", kError);
+        CloseWithOk(program, dialog, ProgramString(IDS_FLASH_SWITCH_FAILED), kError);
     }
     EXPECT_NE(folder.ReadConfig().find("EnableFlash=TRUE"), std::string::npos) << folder.ReadConfig();
     EXPECT_EQ(FlashFlags(), std::optional<DWORD>(0));
@@ -223,7 +226,7 @@ TEST_F(SettingsProgram, MissingFileGivesTheErrorWithoutOwnerAndNoDialog) {
     MessageBoxSeen box = program.WaitForMessageBox();
     EXPECT_EQ(box.owner, nullptr);
     EXPECT_EQ(box.caption, kError);
-    EXPECT_EQ(box.text, L"Cannot find the configuration file.\n Please reinstall the application.");
+    EXPECT_EQ(box.text, kMissingFile);
     EXPECT_EQ(program.FindDialog(), nullptr);
     EXPECT_NE(::GetForegroundWindow(), first);
     ProgramUnderTest::Answer(box);
