@@ -68,6 +68,7 @@ BOOL CPinchwellConfigDlg::OnInitDialog() {
         Win32DialogControls controls(GetSafeHwnd());
         FollowEnableCheckbox(controls);
     } catch (const std::exception&) {
+        // Memory ran out while loading: the dialog still opens with what was loaded.
         MessageBox(LoadResourceString(IDS_INTERNAL_ERROR_REINSTALL), LoadResourceString(IDS_ERROR_CAPTION),
                    MB_ICONERROR);
     }
@@ -111,6 +112,7 @@ void CPinchwellConfigDlg::OnOkClicked(MessageArgs&) {
         // The application's own handle keeps the library, and the resources, loaded.
         languageLibrary_.reset();
     } catch (const std::exception&) {
+        // Memory ran out while saving: keys written so far stay written.
         ShowMessage({IDS_CONFIG_FILE_MISSING, IDS_ERROR_CAPTION, MessageIcon::Error});
     }
     OnOK();

@@ -77,6 +77,7 @@ ProgramFolder::~ProgramFolder() {
     SetConfigReadOnly(false);
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
+    fs::remove(fs::path(folder_).parent_path(), ignored);  // "Kestrune", when nothing else is in it
 }
 
 void ProgramFolder::WriteConfig(const std::string& bytes) const {

@@ -26,6 +26,7 @@ protected:
     }
     void TearDown() override {
         if (saved_) SetFlashFlags(*saved_);
+        else DeleteTree(root, subkey);
     }
     void SetFlashFlags(DWORD flags) { WriteDword(root, subkey, kFlagsValue, flags); }
     std::optional<DWORD> FlashFlags() const { return ReadDword(root, subkey, kFlagsValue); }
