@@ -1,5 +1,10 @@
 #!/usr/bin/env bash
-# Builds the Windows deliverables (x86_64 and i686) and says what it built.
+# Builds the Windows deliverables (x86_64 and i686), lays out the program folder
+# "Program Files\Kestrune\Pinchwell" (config.ini, PinchwellConfig.exe and the language
+# libraries) in a Wine prefix of its own, and starts the settings program: on the
+# user's display when there is one, otherwise on a private Xvfb, where a screenshot
+# of the dialog is saved and its path printed. LANG picks the program's language,
+# e.g. LANG=zh_TW.UTF-8 or LANG=zh_CN.UTF-8.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -10,3 +15,52 @@ done
 echo "Built:"
 find build/win64 build/win32 -maxdepth 3 \( -name '*.dll' -o -name '*.exe' \) -not -path '*/tests/*' \
      -not -name '*_tests.exe' -printf '  %p\n' | sort
+
+prefix="$root/build/run/wineprefix"
+export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all}
+
+# Headless: a display of our own; the prefix's virtual desktop stands in for a window manager.
+xvfb_pid=""
+server_pid=""
+cleanup() {
+  [ -n "$server_pid" ] && { wineserver -k 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; }
+  [ -n "$xvfb_pid" ] && { kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; }
+  return 0
+}
+trap cleanup EXIT
+headless=1
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then headless=0; fi
+if [ "$headless" = 1 ]; then
+  for n in $(seq 141 190); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { export DISPLAY=":$n"; break; }
+  done
+  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  mkdir -p "$prefix"
+  wineserver -f -p30 &
+  server_pid=$!
+fi
+scripts/wine-run.sh "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null
+
+folder="$prefix/drive_c/Program Files/Kestrune/Pinchwell"
+mkdir -p "$folder"
+cp build/win64/config/bin/PinchwellConfig.exe build/win64/config/bin/PinchkitCHT.dll \
+   build/win64/config/bin/PinchkitCHS.dll "$folder/"
+# The settings the user saved in an earlier run stay.
+[ -f "$folder/config.ini" ] || cp install/config.ini "$folder/config.ini"
+echo "Program folder: $folder"
+
+program='C:\Program Files\Kestrune\Pinchwell\PinchwellConfig.exe'
+if [ "$headless" = 0 ]; then
+  exec scripts/wine-run.sh "$prefix" "$program"
+fi
+
+scripts/wine-run.sh "$prefix" "$program" >/dev/null 2>&1 </dev/null &
+for _ in $(seq 1 300); do
+  xwininfo -root -tree 2>/dev/null | grep -q '("pinchwellconfig.exe"' && break
+  sleep 0.2
+done
+sleep 2  # let the dialog finish painting
+shot="$root/build/run/PinchwellConfig-${LANG:-C}.png"
+import -window root "$shot"
+echo "Screenshot: $shot"

@@ -8,14 +8,29 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
   libwine-dev wine wine64 xvfb xdotool imagemagick x11-utils
   liblog4cxx-dev libinih-dev libsimpleini-dev
-  fonts-wqy-microhei
+  fonts-wqy-microhei locales
 )
+
+# Wine takes the user's locale from LANG, and only from locales the C library has:
+# the settings program's Chinese screenshots need these two.
+generate_locales() {
+  local loc
+  for loc in zh_TW zh_CN; do
+    locale -a 2>/dev/null | grep -qx "$loc.utf8" && continue
+    local cmd=(localedef -i "$loc" -f UTF-8 "$loc.UTF-8")
+    [ "$(id -u)" -ne 0 ] && cmd=(sudo "${cmd[@]}")
+    "${cmd[@]}"
+  done
+}
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  generate_locales
+  exit 0
+fi
 
 echo "setup: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
@@ -23,4 +38,5 @@ sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
 "${sudo_cmd[@]}" apt-get update -qq
 "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+generate_locales
 echo "setup: done"

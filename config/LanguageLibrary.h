@@ -1,0 +1,13 @@
+#pragma once
+// Picks the language library for the user's default locale, loads it and makes it
+// the current resource module.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "pinchwell/UniqueHandle.h"
+
+// Null when the program keeps its own English resources.
+pinchwell::UniqueModule LoadLanguageLibrary();
+// The same for a given LCID, for tests.
+pinchwell::UniqueModule LoadLanguageLibraryForLcid(std::uint32_t lcid);

@@ -1,0 +1,58 @@
+#include "PinchwellConfigApp.h"
+
+#include <commctrl.h>
+#include <shlwapi.h>
+
+#include "LanguageLibrary.h"
+#include "PinchwellConfigDlg.h"
+#include "ProgramFolder.h"
+#include "ResourceIds.h"
+#include "ResourceModule.h"
+#include "Startup.h"
+#include "pinchwell/AnsiText.h"
+
+CPinchwellConfigApp theApp;
+
+namespace {
+
+BOOL CALLBACK FindInstanceWindow(HWND window, LPARAM found) {
+    HANDLE value = ::GetPropW(window, pinchwell::AnsiToWide(kInstanceProperty).c_str());
+    if (!IsInstanceMarker(reinterpret_cast<std::uintptr_t>(value))) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+HWND FindRunningInstance() {
+    HWND found = nullptr;
+    ::EnumWindows(&FindInstanceWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+}  // namespace
+
+BOOL CPinchwellConfigApp::InitInstance() {
+    languageLibrary_ = LoadLanguageLibrary();
+
+    bool fileExists = ::PathFileExistsW(pinchwell::AnsiToWide(GetConfigPath()).c_str()) != FALSE;
+    // The window search is only made when the file exists: a missing file ends start-up first.
+    HWND running = fileExists ? FindRunningInstance() : nullptr;
+    switch (DecideStartup(fileExists, running != nullptr)) {
+        case StartupAction::ReportMissingSettingsFile:
+            ::MessageBoxW(nullptr, LoadResourceString(IDS_CONFIG_FILE_MISSING).c_str(),
+                          LoadResourceString(IDS_ERROR_CAPTION).c_str(), MB_ICONERROR);
+            return FALSE;
+        case StartupAction::ActivateRunningInstance:
+            ::ShowWindow(running, SW_SHOWNORMAL);
+            ::SetForegroundWindow(running);
+            return FALSE;
+        case StartupAction::RunDialog:
+            break;
+    }
+
+    INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&classes);
+
+    CPinchwellConfigDlg dialog;
+    dialog.DoModal();
+    return FALSE;
+}

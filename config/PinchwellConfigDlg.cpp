@@ -1,0 +1,158 @@
+#include "PinchwellConfigDlg.h"
+
+#include <commctrl.h>
+
+#include <exception>
+
+#include "FlashSwitch.h"
+#include "LanguageLibrary.h"
+#include "MinimizedIcon.h"
+#include "ResourceIds.h"
+#include "ResourceModule.h"
+#include "Settings.h"
+#include "Startup.h"
+#include "Win32DialogControls.h"
+#include "ZoomRange.h"
+#include "pinchwell/AnsiText.h"
+
+namespace {
+
+// Painting of the minimised dialog, ended however the handler leaves.
+class PaintScope {
+public:
+    explicit PaintScope(HWND window) : window_(window) { dc_ = ::BeginPaint(window_, &paint_); }
+    ~PaintScope() { ::EndPaint(window_, &paint_); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+    HDC dc() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_ = nullptr;
+};
+
+UINT MessageBoxType(MessageIcon icon) { return icon == MessageIcon::Error ? MB_ICONERROR : MB_ICONINFORMATION; }
+
+}  // namespace
+
+const MessageMapEntry<CPinchwellConfigDlg> CPinchwellConfigDlg::kMessageMap[] = {
+    {WM_PAINT, 0, 0, &CPinchwellConfigDlg::OnPaint},
+    {WM_QUERYDRAGICON, 0, 0, &CPinchwellConfigDlg::OnQueryDragIcon},
+    {WM_COMMAND, IDC_ENABLE, BN_CLICKED, &CPinchwellConfigDlg::OnEnableClicked},
+    {WM_COMMAND, IDOK, BN_CLICKED, &CPinchwellConfigDlg::OnOkClicked},
+    {WM_NOTIFY, IDC_MIN_ZOOM, static_cast<int>(NM_CUSTOMDRAW), &CPinchwellConfigDlg::OnSliderCustomDraw},
+    {WM_NOTIFY, IDC_MAX_ZOOM, static_cast<int>(NM_CUSTOMDRAW), &CPinchwellConfigDlg::OnSliderCustomDraw},
+    {WM_COMMAND, IDC_MIN_DEFAULT, BN_CLICKED, &CPinchwellConfigDlg::OnMinDefaultClicked},
+    {WM_COMMAND, IDC_MAX_DEFAULT, BN_CLICKED, &CPinchwellConfigDlg::OnMaxDefaultClicked},
+    {WM_COMMAND, IDC_ENABLE_FLASH, BN_CLICKED, &CPinchwellConfigDlg::OnFlashClicked},
+};
+
+CPinchwellConfigDlg::CPinchwellConfigDlg() : CDialog(IDD_PINCHWELLCONFIG_DIALOG) {
+    languageLibrary_ = LoadLanguageLibrary();
+    icon_ = ::LoadIconW(GetResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    if (!icon_) icon_ = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    bindings_ = MakeControlBindings();
+}
+
+bool CPinchwellConfigDlg::Dispatch(UINT message, MessageArgs& args) {
+    return DispatchMessageMap(*this, kMessageMap, message, args);
+}
+
+BOOL CPinchwellConfigDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    ::SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    ::SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    try {
+        LoadSettingsIntoControls();
+        Win32DialogControls controls(GetSafeHwnd());
+        FollowEnableCheckbox(controls);
+    } catch (const std::exception&) {
+        // Memory ran out while loading: the dialog still opens with what was loaded.
+        MessageBox(LoadResourceString(IDS_INTERNAL_ERROR_REINSTALL), LoadResourceString(IDS_ERROR_CAPTION),
+                   MB_ICONERROR);
+    }
+    ::SetPropW(GetSafeHwnd(), pinchwell::AnsiToWide(kInstanceProperty).c_str(),
+               reinterpret_cast<HANDLE>(kInstancePropertyValue));
+    ModifyStyle(WS_THICKFRAME, 0);
+    ModifyStyle(WS_MAXIMIZEBOX, 0);
+    return TRUE;
+}
+
+bool CPinchwellConfigDlg::LoadSettingsIntoControls() {
+    Win32DialogControls controls(GetSafeHwnd());
+    CSettings settings;
+    return ::LoadSettingsIntoControls(bindings_, settings, controls, [] { return QueryFlashEnabled(); });
+}
+
+bool CPinchwellConfigDlg::ValidateZoomRange() {
+    Win32DialogControls controls(GetSafeHwnd());
+    if (IsZoomRangeValid(controls.GetPos(IDC_MIN_ZOOM), controls.GetPos(IDC_MAX_ZOOM))) return true;
+    ShowMessage({IDS_ZOOM_RANGE_REFUSED, IDS_INFORMATION_CAPTION, MessageIcon::Information});
+    return false;
+}
+
+bool CPinchwellConfigDlg::SaveControlsToSettings() {
+    if (!ValidateZoomRange()) return false;
+    Win32DialogControls controls(GetSafeHwnd());
+    lastSave_ = SaveControlValues(bindings_, controls, &CSettings::SetString,
+                                  [](bool allow) { return ApplyFlashEnabled(allow); });
+    return true;
+}
+
+void CPinchwellConfigDlg::ShowMessage(const UserMessage& message) {
+    MessageBox(LoadResourceString(message.textId), LoadResourceString(message.captionId),
+               MessageBoxType(message.icon));
+}
+
+void CPinchwellConfigDlg::OnOkClicked(MessageArgs&) {
+    try {
+        if (!SaveControlsToSettings()) return;
+        for (const UserMessage& message : MessagesAfterSave(lastSave_)) ShowMessage(message);
+        // The application's own handle keeps the library, and the resources, loaded.
+        languageLibrary_.reset();
+    } catch (const std::exception&) {
+        // Memory ran out while saving: keys written so far stay written.
+        ShowMessage({IDS_CONFIG_FILE_MISSING, IDS_ERROR_CAPTION, MessageIcon::Error});
+    }
+    OnOK();
+}
+
+void CPinchwellConfigDlg::OnEnableClicked(MessageArgs&) {
+    Win32DialogControls controls(GetSafeHwnd());
+    FollowEnableCheckbox(controls);
+}
+
+void CPinchwellConfigDlg::OnSliderCustomDraw(MessageArgs& args) {
+    const auto* header = reinterpret_cast<const NMHDR*>(args.lParam);
+    Win32DialogControls controls(GetSafeHwnd());
+    ShowSliderValue(controls, static_cast<int>(header->idFrom));
+    args.result = CDRF_DODEFAULT;
+}
+
+void CPinchwellConfigDlg::OnMinDefaultClicked(MessageArgs&) {
+    Win32DialogControls controls(GetSafeHwnd());
+    RestoreDefaultMinZoom(controls);
+}
+
+void CPinchwellConfigDlg::OnMaxDefaultClicked(MessageArgs&) {
+    Win32DialogControls controls(GetSafeHwnd());
+    RestoreDefaultMaxZoom(controls);
+}
+
+void CPinchwellConfigDlg::OnFlashClicked(MessageArgs&) {}
+
+void CPinchwellConfigDlg::OnQueryDragIcon(MessageArgs& args) { args.result = reinterpret_cast<LRESULT>(icon_); }
+
+void CPinchwellConfigDlg::OnPaint(MessageArgs&) {
+    HWND hwnd = GetSafeHwnd();
+    PaintScope paint(hwnd);
+    // Restored, the dialog has nothing of its own to draw: its controls paint themselves.
+    if (!::IsIconic(hwnd)) return;
+    ::SendMessageW(hwnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.dc()), 0);
+    RECT client{};
+    ::GetClientRect(hwnd, &client);
+    IconOrigin at = MinimizedIconOrigin(client.right - client.left, client.bottom - client.top,
+                                        ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
+    ::DrawIcon(paint.dc(), at.x, at.y, icon_);
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The settings dialog: the five settings of config.ini and the browser's Flash switch.
+#include <windows.h>
+
+#include <vector>
+
+#include "ControlBinding.h"
+#include "Dialog.h"
+#include "MessageMap.h"
+#include "SettingsForm.h"
+#include "pinchwell/UniqueHandle.h"
+
+class CPinchwellConfigDlg : public CDialog {
+public:
+    CPinchwellConfigDlg();
+
+    bool LoadSettingsIntoControls();
+    // False when the zoom range was refused and nothing was written.
+    bool SaveControlsToSettings();
+    bool ValidateZoomRange();
+
+protected:
+    BOOL OnInitDialog() override;
+    bool Dispatch(UINT message, MessageArgs& args) override;
+
+private:
+    void OnPaint(MessageArgs& args);
+    void OnQueryDragIcon(MessageArgs& args);
+    void OnEnableClicked(MessageArgs& args);
+    void OnOkClicked(MessageArgs& args);
+    void OnSliderCustomDraw(MessageArgs& args);
+    void OnMinDefaultClicked(MessageArgs& args);
+    void OnMaxDefaultClicked(MessageArgs& args);
+    void OnFlashClicked(MessageArgs& args);
+
+    void ShowMessage(const UserMessage& message);
+
+    static const MessageMapEntry<CPinchwellConfigDlg> kMessageMap[];
+
+    HICON icon_ = nullptr;  // shared icon from LoadIcon: the system owns it
+    std::vector<ControlBinding> bindings_;
+    pinchwell::UniqueModule languageLibrary_;
+    SaveReport lastSave_;
+};

@@ -1,0 +1,32 @@
+#pragma once
+// Resource and control ids of the settings program. Shared by the C++ code and the
+// resource scripts, so it holds preprocessor definitions only.
+
+#define IDD_PINCHWELLCONFIG_DIALOG 102
+#define IDR_MAINFRAME 128
+
+#define IDS_RESTART_BROWSER 130
+#define IDS_CONFIG_TITLE 131
+#define IDS_CONFIG_FILE_MISSING 132
+#define IDS_INTERNAL_ERROR_REINSTALL 133
+#define IDS_CONFIG_FILE_NAME 134
+#define IDS_ERROR_CAPTION 135
+#define IDS_INTERNAL_ERROR_RESTART 136
+#define IDS_PROGRAM_FOLDER 137
+#define IDS_ZOOM_RANGE_REFUSED 138
+#define IDS_FLASH_SWITCH_FAILED 139
+#define IDS_INFORMATION_CAPTION 140
+
+#define IDC_ENABLE 1002
+#define IDC_GROUP_ENABLE 1003
+#define IDC_GROUP_ZOOM 1004
+#define IDC_MAX_LABEL 1008
+#define IDC_MIN_LABEL 1009
+#define IDC_ENABLE_FLASH 1010
+#define IDC_TWO_FINGER_TAP 1024
+#define IDC_MIN_ZOOM 1026
+#define IDC_MAX_ZOOM 1027
+#define IDC_MIN_DEFAULT 1028
+#define IDC_MAX_DEFAULT 1029
+#define IDC_MIN_VALUE 1030
+#define IDC_MAX_VALUE 1031

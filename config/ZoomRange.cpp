@@ -1,0 +1,3 @@
+#include "ZoomRange.h"
+
+bool IsZoomRangeValid(int minZoom, int maxZoom) { return minZoom < maxZoom; }

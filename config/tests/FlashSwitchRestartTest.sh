@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The Flash control's subkey that the query creates is still there after the
+# registry's server restarts, while a volatile key is gone: the user's choice
+# survives what a Windows restart does to volatile keys.
+# FlashSwitchRestartTest.sh WINE_RUN PREFIX PROBE_EXE
+set -uo pipefail
+wine_run=$1 prefix=$2 probe=$3
+export WINEPREFIX=$prefix WINEDEBUG=-all
+run() { "$wine_run" "$prefix" "$probe" "$1" 2>/dev/null </dev/null | tr -d '\r'; }
+expect() {  # expect WHAT COMMAND
+  local got
+  got=$(run "$2")
+  if [ "$got" != "$1" ]; then echo "FAIL: '$2' gave '$got', expected '$1'"; exit 1; fi
+  echo "ok: $2 -> $got"
+}
+expect reset reset
+expect allowed query
+expect 0 flags
+expect created volatile
+expect present marker
+wineserver -k 2>/dev/null
+wineserver -w 2>/dev/null
+expect absent marker   # the restart really happened
+expect 0 flags         # the subkey outlived it
+expect allowed query
+wineserver -k 2>/dev/null
+wineserver -w 2>/dev/null
+echo "passed"

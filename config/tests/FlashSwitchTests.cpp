@@ -1,0 +1,117 @@
+// The Flash switch on the real registry of the Wine prefix.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "FlashSwitch.h"
+#include "RegistryFixtures.h"
+
+namespace {
+
+class BrowserFlashSwitch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = ReadDword(root, subkey, kFlagsValue);
+        hadSubkey_ = KeyExists(root, subkey);
+        ASSERT_TRUE(KeyExists(root, parent)) << "the prefix lacks the browser's key";
+        DeleteTree(root, subkey);
+    }
+    void TearDown() override {
+        DeleteTree(root, subkey);
+        if (hadSubkey_) CreateEmptyKey(root, subkey);
+        if (saved_) WriteDword(root, subkey, kFlagsValue, *saved_);
+    }
+
+    FlashSwitchLocation location = ::BrowserFlashSwitch();
+    HKEY root = location.root;
+    std::wstring parent = location.parentPath;
+    std::wstring subkey = parent + L"\\" + location.subkeyName;
+
+private:
+    std::optional<DWORD> saved_;
+    bool hadSubkey_ = false;
+};
+
+}  // namespace
+
+TEST_F(BrowserFlashSwitch, QueryCreatesAnAbsentSubkeyWithZeroThatOutlivesARestart) {
+    ASSERT_FALSE(KeyExists(root, subkey));
+    EXPECT_TRUE(QueryFlashEnabled());
+    EXPECT_EQ(ReadDword(root, subkey, kFlagsValue), std::optional<DWORD>(0));
+    EXPECT_TRUE(AcceptsPersistentChild(root, subkey));
+}
+
+TEST(RegistryProbe, VolatileKeysRefusePersistentChildren) {
+    // Shows that the persistence probe above can fail at all.
+    std::wstring path = L"SOFTWARE\\PinchwellTests\\VolatileProbe";
+    DeleteTree(HKEY_CURRENT_USER, path);
+    pinchwell::UniqueRegKey key;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                                nullptr, key.put(), nullptr),
+              ERROR_SUCCESS);
+    key.reset();
+    EXPECT_FALSE(AcceptsPersistentChild(HKEY_CURRENT_USER, path));
+    DeleteTree(HKEY_CURRENT_USER, L"SOFTWARE\\PinchwellTests");
+}
+
+TEST_F(BrowserFlashSwitch, AnExistingSubkeyIsUsedAsItIs) {
+    CreateEmptyKey(root, subkey);
+    // A value that is absent counts as allowed, and the query writes nothing then.
+    EXPECT_TRUE(QueryFlashEnabled());
+    EXPECT_EQ(ReadDword(root, subkey, kFlagsValue), std::nullopt);
+}
+
+TEST_F(BrowserFlashSwitch, AnyNonZeroFlagsReadAsBlockedAndStayUntouched) {
+    for (DWORD flags : {0x400u, 0x401u, 0x1u}) {
+        WriteDword(root, subkey, kFlagsValue, flags);
+        EXPECT_FALSE(QueryFlashEnabled()) << std::hex << flags;
+        EXPECT_EQ(ReadDword(root, subkey, kFlagsValue), std::optional<DWORD>(flags));
+    }
+    WriteDword(root, subkey, kFlagsValue, 0);
+    EXPECT_TRUE(QueryFlashEnabled());
+}
+
+TEST_F(BrowserFlashSwitch, BlockWritesExactlyTheKillBitAndAllowWritesZero) {
+    WriteDword(root, subkey, kFlagsValue, 0x401);
+    EXPECT_TRUE(ApplyFlashEnabled(false));
+    EXPECT_EQ(ReadDword(root, subkey, kFlagsValue), std::optional<DWORD>(0x400));
+    EXPECT_FALSE(QueryFlashEnabled());
+    EXPECT_TRUE(ApplyFlashEnabled(true));
+    EXPECT_EQ(ReadDword(root, subkey, kFlagsValue), std::optional<DWORD>(0));
+    EXPECT_TRUE(QueryFlashEnabled());
+}
+
+TEST_F(BrowserFlashSwitch, ApplyCreatesAnAbsentSubkeyPersistently) {
+    EXPECT_TRUE(ApplyFlashEnabled(true));
+    EXPECT_EQ(ReadDword(root, subkey, kFlagsValue), std::optional<DWORD>(0));
+    EXPECT_TRUE(AcceptsPersistentChild(root, subkey));
+    DeleteTree(root, subkey);
+    EXPECT_TRUE(ApplyFlashEnabled(false));
+    EXPECT_EQ(ReadDword(root, subkey, kFlagsValue), std::optional<DWORD>(0x400));
+}
+
+
+TEST_F(BrowserFlashSwitch, WithoutWriteAccessNothingChangesAndTheApplyFails) {
+    WriteDword(root, subkey, kFlagsValue, 0x400);
+    {
+        // Everyone, administrators included, may only read the browser's key.
+        KeyAccessList readOnly(root, parent, L"D:P(A;OICI;KR;;;WD)");
+        ASSERT_TRUE(readOnly.applied());
+        ASSERT_FALSE(OpenForTest(root, parent, KEY_ALL_ACCESS)) << "the access list is not enforced";
+        EXPECT_TRUE(QueryFlashEnabled());
+        EXPECT_FALSE(ApplyFlashEnabled(true));
+        EXPECT_FALSE(ApplyFlashEnabled(false));
+    }
+    EXPECT_EQ(ReadDword(root, subkey, kFlagsValue), std::optional<DWORD>(0x400));
+    EXPECT_TRUE(static_cast<bool>(OpenForTest(root, parent, KEY_ALL_ACCESS)));
+}
+
+TEST(FlashSwitchElsewhere, MissingParentKeyCreatesNothing) {
+    FlashSwitchLocation nowhere{HKEY_CURRENT_USER, L"SOFTWARE\\PinchwellTests\\NoSuchParent", L"{D27CDB6E-AE6D-11CF-96B8-444553540000}"};
+    DeleteTree(HKEY_CURRENT_USER, L"SOFTWARE\\PinchwellTests");
+    EXPECT_TRUE(QueryFlashEnabledAt(nowhere));
+    EXPECT_FALSE(ApplyFlashEnabledAt(nowhere, false));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, nowhere.parentPath));
+}

@@ -1,0 +1,226 @@
+// Filling the dialog's controls from the settings file and saving them back.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ControlBinding.h"
+#include "FakeControls.h"
+#include "ResourceIds.h"
+#include "Settings.h"
+#include "SettingsForm.h"
+#include "TempFolder.h"
+#include "ZoomRange.h"
+
+namespace {
+
+class LoadingControls : public ::testing::Test {
+protected:
+    void Load(const std::string& fileText, bool flashAllowed) {
+        WriteAll(path, fileText);
+        CSettings settings(path);
+        EXPECT_TRUE(LoadSettingsIntoControls(MakeControlBindings(), settings, controls,
+                                             [&] { ++flashQueries; return flashAllowed; }));
+    }
+    TempFolder folder;
+    std::string path = folder.File("config.ini");
+    FakeControls controls;
+    int flashQueries = 0;
+};
+
+struct Written {
+    std::vector<std::pair<std::string, std::string>> keys;
+    std::vector<bool> flashApplied;
+};
+
+SaveReport Save(const FakeControls& controls, Written& out, bool writesSucceed = true, bool flashSucceeds = true) {
+    return SaveControlValues(
+        MakeControlBindings(), controls,
+        [&](const std::string& key, const std::string& value) {
+            out.keys.emplace_back(key, value);
+            return writesSucceed;
+        },
+        [&](bool allow) {
+            out.flashApplied.push_back(allow);
+            return flashSucceeds;
+        });
+}
+
+FakeControls ControlsShowing(int enable, int maxZoom, int minZoom, int flash, int tap) {
+    FakeControls c;
+    c.SetRange(IDC_MAX_ZOOM, kZoomSliderLow, kZoomSliderHigh);
+    c.SetRange(IDC_MIN_ZOOM, kZoomSliderLow, kZoomSliderHigh);
+    c.SetCheck(IDC_ENABLE, enable);
+    c.SetPos(IDC_MAX_ZOOM, maxZoom);
+    c.SetPos(IDC_MIN_ZOOM, minZoom);
+    c.SetCheck(IDC_ENABLE_FLASH, flash);
+    c.SetCheck(IDC_TWO_FINGER_TAP, tap);
+    FollowEnableCheckbox(c);
+    return c;
+}
+
+}  // namespace
+
+TEST_F(LoadingControls, ShowsTheFileValuesWithSlidersHeldInRange) {
+    Load("[Pinchwell]\nEnable=TRUE\nMaxZoomRange=900\nMinZoomRange=50\nEnableFlash=TRUE\n"
+         "TwoFingerTap2Zoom100=TRUE\n",
+         true);
+    EXPECT_EQ(controls.GetCheck(IDC_ENABLE), 1);
+    EXPECT_EQ(controls.GetPos(IDC_MAX_ZOOM), 500);
+    EXPECT_EQ(controls.GetPos(IDC_MIN_ZOOM), 100);
+    EXPECT_EQ(controls.GetCheck(IDC_TWO_FINGER_TAP), 1);
+    // The ranges come before any position, maximum slider first.
+    ASSERT_GE(controls.log.size(), 3u);
+    EXPECT_EQ(controls.log[0], "range 1027");
+    EXPECT_EQ(controls.log[1], "range 1026");
+}
+
+TEST_F(LoadingControls, OnlyExactTrueChecksABox) {
+    Load("[Pinchwell]\nEnable=true\nTwoFingerTap2Zoom100=1\nMaxZoomRange=250%\nMinZoomRange=abc\n", true);
+    EXPECT_EQ(controls.GetCheck(IDC_ENABLE), 0);
+    EXPECT_EQ(controls.GetCheck(IDC_TWO_FINGER_TAP), 0);
+    EXPECT_EQ(controls.GetPos(IDC_MAX_ZOOM), 250);
+    EXPECT_EQ(controls.GetPos(IDC_MIN_ZOOM), 100);
+}
+
+TEST_F(LoadingControls, RowsAreLoadedInTableOrderThenTheFlashSwitchWins) {
+    Load("[Pinchwell]\nEnableFlash=TRUE\nEnable=FALSE\nMinZoomRange=120\nMaxZoomRange=240\n", false);
+    std::vector<std::string> expected = {"range 1027", "range 1026", "check 1002=0", "pos 1027=240",
+                                         "pos 1026=120", "check 1010=1",  "check 1024=0", "check 1010=0"};
+    EXPECT_EQ(controls.log, expected);
+    EXPECT_EQ(flashQueries, 1);
+    EXPECT_EQ(controls.GetCheck(IDC_ENABLE_FLASH), 0);
+}
+
+TEST_F(LoadingControls, FlashAllowedInTheBrowserChecksTheBoxWhateverTheFileSays) {
+    Load("[Pinchwell]\nEnableFlash=FALSE\n", true);
+    EXPECT_EQ(controls.GetCheck(IDC_ENABLE_FLASH), 1);
+}
+
+TEST(EnableCheckbox, FlashCheckboxFollowsAndKeepsItsMark) {
+    FakeControls c;
+    c.SetCheck(IDC_ENABLE_FLASH, 1);
+    c.SetCheck(IDC_ENABLE, 0);
+    FollowEnableCheckbox(c);
+    EXPECT_FALSE(c.IsEnabled(IDC_ENABLE_FLASH));
+    c.SetCheck(IDC_ENABLE, 1);
+    FollowEnableCheckbox(c);
+    EXPECT_TRUE(c.IsEnabled(IDC_ENABLE_FLASH));
+    EXPECT_EQ(c.GetCheck(IDC_ENABLE_FLASH), 1);
+    // Nothing else depends on the Enable checkbox.
+    c.SetCheck(IDC_ENABLE, 0);
+    FollowEnableCheckbox(c);
+    for (int id : {IDC_MIN_ZOOM, IDC_MAX_ZOOM, IDC_MIN_DEFAULT, IDC_MAX_DEFAULT, IDC_TWO_FINGER_TAP})
+        EXPECT_TRUE(c.IsEnabled(id)) << id;
+}
+
+TEST(ValueText, CheckboxesAndSlidersInTheirFileForms) {
+    FakeControls c;
+    ControlBinding box{"Enable", IDC_ENABLE, "BUTTON"};
+    ControlBinding slider{"MaxZoomRange", IDC_MAX_ZOOM, "SLIDER"};
+    c.SetCheck(IDC_ENABLE, 1);
+    EXPECT_EQ(ValueTextForControl(box, c), "TRUE");
+    c.SetCheck(IDC_ENABLE, 2);  // indeterminate is not checked
+    EXPECT_EQ(ValueTextForControl(box, c), "FALSE");
+    c.SetCheck(IDC_ENABLE, 0);
+    EXPECT_EQ(ValueTextForControl(box, c), "FALSE");
+    c.SetPos(IDC_MAX_ZOOM, 345);
+    EXPECT_EQ(ValueTextForControl(slider, c), "345");
+    // Kinds match by whole, case-sensitive text.
+    ControlBinding odd{"Enable", IDC_ENABLE, "Button"};
+    EXPECT_EQ(ValueTextForControl(odd, c), "");
+}
+
+TEST(ZoomRangeCheck, MinimumMustBeBelowMaximum) {
+    EXPECT_FALSE(IsZoomRangeValid(200, 200));
+    EXPECT_TRUE(IsZoomRangeValid(200, 201));
+    EXPECT_FALSE(IsZoomRangeValid(300, 200));
+    EXPECT_TRUE(IsZoomRangeValid(100, 500));
+}
+
+TEST(FlashDecision, DisabledCheckboxAlwaysAllowsFlash) {
+    EXPECT_TRUE(FlashAllowedOnSave(false, 0));
+    EXPECT_TRUE(FlashAllowedOnSave(false, 1));
+    EXPECT_TRUE(FlashAllowedOnSave(true, 1));
+    EXPECT_FALSE(FlashAllowedOnSave(true, 0));
+}
+
+TEST(Saving, WritesTheFiveKeysInTableOrderThenTheFlashSwitch) {
+    FakeControls c = ControlsShowing(1, 400, 150, 0, 1);
+    Written out;
+    SaveReport report = Save(c, out);
+    std::vector<std::pair<std::string, std::string>> expected = {
+        {"Enable", "TRUE"}, {"MaxZoomRange", "400"}, {"MinZoomRange", "150"},
+        {"EnableFlash", "FALSE"}, {"TwoFingerTap2Zoom100", "TRUE"}};
+    EXPECT_EQ(out.keys, expected);
+    EXPECT_EQ(out.flashApplied, std::vector<bool>{false});
+    EXPECT_TRUE(report.allKeysWritten);
+    EXPECT_TRUE(report.flashApplied);
+}
+
+TEST(Saving, AddonOffAllowsFlashButWritesTheCheckboxToTheFile) {
+    FakeControls c = ControlsShowing(0, 300, 100, 0, 0);
+    Written out;
+    Save(c, out);
+    ASSERT_EQ(out.keys.size(), 5u);
+    EXPECT_EQ(out.keys[3], std::make_pair(std::string("EnableFlash"), std::string("FALSE")));
+    EXPECT_EQ(out.flashApplied, std::vector<bool>{true});
+}
+
+TEST(Saving, FailedWritesAreReportedAndTheRestIsStillTried) {
+    FakeControls c = ControlsShowing(1, 300, 100, 1, 0);
+    Written out;
+    SaveReport report = Save(c, out, false, true);
+    EXPECT_EQ(out.keys.size(), 5u);
+    EXPECT_EQ(out.flashApplied.size(), 1u);
+    EXPECT_FALSE(report.allKeysWritten);
+    EXPECT_TRUE(report.flashApplied);
+}
+
+TEST(MessagesAfterSave, RestartHintOnlyWhenEverythingWasWritten) {
+    auto ok = MessagesAfterSave({true, true});
+    ASSERT_EQ(ok.size(), 1u);
+    EXPECT_EQ(ok[0].textId, 130);
+    EXPECT_EQ(ok[0].captionId, 140);
+    EXPECT_EQ(ok[0].icon, MessageIcon::Information);
+
+    auto noFile = MessagesAfterSave({false, true});
+    ASSERT_EQ(noFile.size(), 1u);
+    EXPECT_EQ(noFile[0].textId, 132);
+    EXPECT_EQ(noFile[0].captionId, 135);
+    EXPECT_EQ(noFile[0].icon, MessageIcon::Error);
+
+    auto noFlash = MessagesAfterSave({true, false});
+    ASSERT_EQ(noFlash.size(), 1u);
+    EXPECT_EQ(noFlash[0].textId, 139);
+    EXPECT_EQ(noFlash[0].captionId, 135);
+
+    auto neither = MessagesAfterSave({false, false});
+    ASSERT_EQ(neither.size(), 2u);
+    EXPECT_EQ(neither[0].textId, 132);
+    EXPECT_EQ(neither[1].textId, 139);
+}
+
+TEST(DefaultButtons, RestoreSliderAndLabelOfTheirOwnSideOnly) {
+    FakeControls c = ControlsShowing(1, 450, 250, 1, 1);
+    RestoreDefaultMinZoom(c);
+    EXPECT_EQ(c.GetPos(IDC_MIN_ZOOM), 100);
+    EXPECT_EQ(c.texts[IDC_MIN_VALUE], "100");
+    EXPECT_EQ(c.GetPos(IDC_MAX_ZOOM), 450);
+    EXPECT_EQ(c.texts.count(IDC_MAX_VALUE), 0u);
+    RestoreDefaultMaxZoom(c);
+    EXPECT_EQ(c.GetPos(IDC_MAX_ZOOM), 300);
+    EXPECT_EQ(c.texts[IDC_MAX_VALUE], "300");
+}
+
+TEST(SliderLabels, EachSliderWritesItsOwnLabel) {
+    FakeControls c = ControlsShowing(1, 420, 130, 1, 1);
+    ShowSliderValue(c, IDC_MIN_ZOOM);
+    ShowSliderValue(c, IDC_MAX_ZOOM);
+    EXPECT_EQ(c.texts[IDC_MIN_VALUE], "130");
+    EXPECT_EQ(c.texts[IDC_MAX_VALUE], "420");
+    ShowSliderValue(c, IDC_ENABLE);
+    EXPECT_EQ(c.texts.size(), 2u);
+    EXPECT_EQ(ValueLabelForSlider(IDC_ENABLE), 0);
+}
