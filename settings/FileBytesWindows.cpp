@@ -45,6 +45,7 @@ public:
     }
     bool FlushAndClose() {
         bool flushed = ::FlushFileBuffers(file_.get()) != 0;
+        // Closed here rather than by the owner: a failing close is a failed save.
         bool closed = ::CloseHandle(file_.release()) != 0;
         return flushed && closed;
     }

@@ -3,6 +3,7 @@
 #include <gdiplus.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "CaptureGeometry.h"
 
@@ -18,6 +19,10 @@ GdiplusSession::~GdiplusSession() {
 }
 
 namespace {
+
+struct ImageDisposer {
+    void operator()(Gdiplus::GpBitmap* image) const { gdip::GdipDisposeImage(image); }
+};
 
 // The encoders' descriptions, in one block that GDI+ fills.
 struct Encoders {
@@ -68,9 +73,10 @@ HRESULT SaveBitmapFile(const GdiplusSession& running, HBITMAP bitmap, const std:
     auto chosen = FindEncoderForPath(encoders.Extensions(), path);
     if (!chosen) return E_FAIL;
 
-    Gdiplus::GpBitmap* image = nullptr;
-    if (gdip::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image) != Gdiplus::Ok || !image) return E_FAIL;
-    Gdiplus::GpStatus status = gdip::GdipSaveImageToFile(image, path.c_str(), &encoders.codecs[*chosen].Clsid, nullptr);
-    gdip::GdipDisposeImage(image);
+    Gdiplus::GpBitmap* created = nullptr;
+    if (gdip::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &created) != Gdiplus::Ok || !created) return E_FAIL;
+    std::unique_ptr<Gdiplus::GpBitmap, ImageDisposer> image(created);
+    Gdiplus::GpStatus status =
+        gdip::GdipSaveImageToFile(image.get(), path.c_str(), &encoders.codecs[*chosen].Clsid, nullptr);
     return status == Gdiplus::Ok ? S_OK : E_FAIL;
 }
