@@ -46,6 +46,7 @@ const MessageMapEntry<CPinchwellConfigDlg> CPinchwellConfigDlg::kMessageMap[] = 
     {WM_COMMAND, IDC_MIN_DEFAULT, BN_CLICKED, &CPinchwellConfigDlg::OnMinDefaultClicked},
     {WM_COMMAND, IDC_MAX_DEFAULT, BN_CLICKED, &CPinchwellConfigDlg::OnMaxDefaultClicked},
     {WM_COMMAND, IDC_ENABLE_FLASH, BN_CLICKED, &CPinchwellConfigDlg::OnFlashClicked},
+    {WM_DESTROY, 0, 0, &CPinchwellConfigDlg::OnDestroy},
 };
 
 CPinchwellConfigDlg::CPinchwellConfigDlg() : CDialog(IDD_PINCHWELLCONFIG_DIALOG) {
@@ -141,6 +142,11 @@ void CPinchwellConfigDlg::OnMaxDefaultClicked(MessageArgs&) {
 }
 
 void CPinchwellConfigDlg::OnFlashClicked(MessageArgs&) {}
+
+// A window's properties are removed before it is destroyed.
+void CPinchwellConfigDlg::OnDestroy(MessageArgs&) {
+    ::RemovePropW(GetSafeHwnd(), pinchwell::AnsiToWide(kInstanceProperty).c_str());
+}
 
 void CPinchwellConfigDlg::OnQueryDragIcon(MessageArgs& args) { args.result = reinterpret_cast<LRESULT>(icon_); }
 

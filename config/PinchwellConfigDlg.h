@@ -32,6 +32,7 @@ private:
     void OnMinDefaultClicked(MessageArgs& args);
     void OnMaxDefaultClicked(MessageArgs& args);
     void OnFlashClicked(MessageArgs& args);
+    void OnDestroy(MessageArgs& args);
 
     void ShowMessage(const UserMessage& message);
 

@@ -55,7 +55,9 @@ std::vector<UserMessage> MessagesAfterSave(const SaveReport& report) {
         messages.push_back({IDS_CONFIG_FILE_MISSING, IDS_ERROR_CAPTION, MessageIcon::Error});
     if (!report.flashApplied)
         messages.push_back({IDS_FLASH_SWITCH_FAILED, IDS_ERROR_CAPTION, MessageIcon::Error});
-    if (messages.empty())
+    // The file was saved even when the Flash switch was not: the browser still has to
+    // be restarted to take the new settings.
+    if (report.allKeysWritten)
         messages.push_back({IDS_RESTART_BROWSER, IDS_INFORMATION_CAPTION, MessageIcon::Information});
     return messages;
 }

@@ -178,7 +178,7 @@ TEST(Saving, FailedWritesAreReportedAndTheRestIsStillTried) {
     EXPECT_TRUE(report.flashApplied);
 }
 
-TEST(MessagesAfterSave, RestartHintOnlyWhenEverythingWasWritten) {
+TEST(MessagesAfterSave, RestartHintWheneverTheFileWasWritten) {
     auto ok = MessagesAfterSave({true, true});
     ASSERT_EQ(ok.size(), 1u);
     EXPECT_EQ(ok[0].textId, 130);
@@ -192,9 +192,11 @@ TEST(MessagesAfterSave, RestartHintOnlyWhenEverythingWasWritten) {
     EXPECT_EQ(noFile[0].icon, MessageIcon::Error);
 
     auto noFlash = MessagesAfterSave({true, false});
-    ASSERT_EQ(noFlash.size(), 1u);
+    ASSERT_EQ(noFlash.size(), 2u);
     EXPECT_EQ(noFlash[0].textId, 139);
     EXPECT_EQ(noFlash[0].captionId, 135);
+    EXPECT_EQ(noFlash[1].textId, 130);
+    EXPECT_EQ(noFlash[1].captionId, 140);
 
     auto neither = MessagesAfterSave({false, false});
     ASSERT_EQ(neither.size(), 2u);

@@ -25,6 +25,16 @@ void CDialog::OnOK() { ::EndDialog(hwnd_, IDOK); }
 void CDialog::OnCancel() { ::EndDialog(hwnd_, IDCANCEL); }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // No exception may unwind through the system's dialog manager: a handler that
+    // throws leaves the message unhandled.
+    try {
+        return Route(hwnd, message, wParam, lParam);
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+INT_PTR CDialog::Route(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* self = reinterpret_cast<CDialog*>(lParam);
         ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);

@@ -37,6 +37,7 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR Route(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     int templateId_;

@@ -154,7 +154,10 @@ MessageBoxSeen ProgramUnderTest::WaitForMessageBox(DWORD timeoutMs) const {
 }
 
 void ProgramUnderTest::Answer(const MessageBoxSeen& box) {
-    if (box.window) ::PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    if (!box.window) return;
+    ::PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    // Gone before the caller looks for the program's next box.
+    WaitUntil([&] { return !::IsWindow(box.window); }, 5000);
 }
 
 bool ProgramUnderTest::WaitForExit(DWORD timeoutMs) const {

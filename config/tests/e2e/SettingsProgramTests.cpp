@@ -41,12 +41,22 @@ protected:
     void CloseWithOk(ProgramUnderTest& program, HWND dialog, const std::wstring& expectedText,
                      const std::wstring& expectedCaption) {
         PostClick(dialog, IDOK);
+        AnswerMessageBox(program, dialog, expectedText, expectedCaption);
+        EXPECT_TRUE(program.WaitForExit());
+    }
+
+    void CloseAfterRestartHint(ProgramUnderTest& program, HWND dialog) {
+        AnswerMessageBox(program, dialog, ProgramString(IDS_RESTART_BROWSER), ProgramString(IDS_INFORMATION_CAPTION));
+        EXPECT_TRUE(program.WaitForExit());
+    }
+
+    void AnswerMessageBox(ProgramUnderTest& program, HWND dialog, const std::wstring& expectedText,
+                          const std::wstring& expectedCaption) {
         MessageBoxSeen box = program.WaitForMessageBox();
         EXPECT_EQ(box.owner, dialog);
         EXPECT_EQ(box.caption, expectedCaption);
         EXPECT_EQ(box.text, expectedText);
         ProgramUnderTest::Answer(box);
-        EXPECT_TRUE(program.WaitForExit());
     }
 
     ProgramFolder folder;
@@ -207,8 +217,11 @@ TEST_F(SettingsProgram, AFlashSwitchThatCannotBeSetIsReportedAfterTheSave) {
     {
         KeyAccessList readOnly(root, parent, L"D:P(A;OICI;KR;;;WD)");
         ASSERT_TRUE(readOnly.applied());
-        CloseWithOk(program, dialog, ProgramString(IDS_FLASH_SWITCH_FAILED), kError);
+        PostClick(dialog, IDOK);
+        AnswerMessageBox(program, dialog, ProgramString(IDS_FLASH_SWITCH_FAILED), kError);
     }
+    // The file was saved, so the user is still told to restart the browser.
+    CloseAfterRestartHint(program, dialog);
     EXPECT_NE(folder.ReadConfig().find("EnableFlash=TRUE"), std::string::npos) << folder.ReadConfig();
     EXPECT_EQ(FlashFlags(), std::optional<DWORD>(0));
 }
