@@ -39,7 +39,7 @@ public:
 
 struct AddonState {
     // The library's state: logging from GetLoggingConfigPath(), settings from
-    // GetConfigPath().
+    // GetConfigPath() at their first read.
     AddonState();
     // The same, with the two files given (tests, tools).
     AddonState(const std::string& loggingConfigPath, const std::string& settingsPath);

@@ -37,6 +37,8 @@ HRESULT FindContentWindow(IBrowserHost* browser, HWND* window) {
     WindowHandle shell = nullptr;
     HRESULT hr = browser->GetShellWindow(shell);
     if (FAILED(hr)) return hr;
+    // Enumerating below no window would go through every top-level window of the desktop.
+    if (!shell) return E_FAIL;
     std::atomic<WindowHandle>& content = Addon().contentWindow;
     ::EnumChildWindows(static_cast<HWND>(shell), EnumContentProc, reinterpret_cast<LPARAM>(&content));
     *window = static_cast<HWND>(content.load());

@@ -59,17 +59,6 @@ TEST_F(AddonStateTest, LoggerSinkAndSettingsAreBuiltInThatOrder) {
     EXPECT_LT(at(&state.eventSink), at(&state.settings));
 }
 
-TEST_F(AddonStateTest, TheFieldsAreSharedBetweenThreadsAsPlainValues) {
-    AddonState state(folder.File("log4cxx.properties"), folder.File("config.ini"));
-    auto* preview = reinterpret_cast<CZoomPreview*>(&state);  // any address will do
-    state.currentPreview = preview;
-    state.dragging = true;
-    state.lastX = -7;
-    EXPECT_EQ(state.currentPreview.load(), preview);
-    EXPECT_TRUE(state.dragging.load());
-    EXPECT_EQ(state.lastX.load(), -7);
-}
-
 TEST(AddonStateProcess, IsOneObject) { EXPECT_EQ(&Addon(), &Addon()); }
 
 #ifndef _WIN32

@@ -172,6 +172,14 @@ TEST_F(FindContentWindowTest, WithoutAShellWindowTheFailureIsReturnedAndNothingW
     EXPECT_TRUE(HasVisibleStyle(tab.flash));
 }
 
+TEST_F(FindContentWindowTest, ANullShellWindowSearchesNothing) {
+    browser.shellWindow = nullptr;  // the query succeeds but names no window
+    HWND found = reinterpret_cast<HWND>(0x99);
+    EXPECT_EQ(FindContentWindow(&browser, &found), E_FAIL);
+    EXPECT_EQ(found, reinterpret_cast<HWND>(0x99));
+    EXPECT_EQ(Addon().contentWindow.load(), nullptr);
+}
+
 namespace {
 
 // A borderless window whose client area shows red, with a 20-pixel green band at the
