@@ -31,11 +31,15 @@ trap cleanup EXIT
 headless=1
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then headless=0; fi
 if [ "$headless" = 1 ]; then
-  for n in $(seq 141 190); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { export DISPLAY=":$n"; break; }
-  done
-  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display number and writes it once it is ready.
+  mkdir -p build/run
+  display_file=build/run/xvfb.display
+  : >"$display_file"
+  Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$display_file" >/dev/null 2>&1 &
   xvfb_pid=$!
+  for _ in $(seq 1 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+  [ -s "$display_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
+  export DISPLAY=":$(head -n 1 "$display_file")"
   mkdir -p "$prefix"
   wineserver -f -p30 &
   server_pid=$!

@@ -33,10 +33,13 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 
 echo "setup: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
 sudo_cmd=()
-[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "setup: run as root, or install sudo" >&2; exit 1; }
+  sudo_cmd=(sudo)
+fi
+apt=("${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get)
+"${apt[@]}" update -qq
+"${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 generate_locales
 echo "setup: done"

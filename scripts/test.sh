@@ -68,13 +68,19 @@ done
 build win32 || true
 
 if build win64; then
-  # A display of our own, and one wineserver kept alive for the whole run.
-  for n in $(seq 91 140); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
-  done
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # A display of our own (Xvfb picks a free number and writes it once it is ready),
+  # and one wineserver kept alive for the whole run.
+  display_file=build/xvfb.display
+  : >"$display_file"
+  Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$display_file" >/dev/null 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=$display
+  for _ in $(seq 1 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+  if [ ! -s "$display_file" ]; then
+    echo "!! Xvfb did not start: the Windows tests cannot run"
+    echo "$passed passed, $((failed + 1)) failed"
+    exit 1
+  fi
+  export DISPLAY=":$(head -n 1 "$display_file")"
   mkdir -p "$prefix"
   WINEPREFIX=$prefix WINEDEBUG=-all wineserver -f -p60 &
   wineserver_pid=$!

@@ -57,10 +57,11 @@ public:
     }
 
 private:
+    // With its separator, so that "C:\config.ini" gives the drive's root, not its current folder.
     static std::wstring FolderOf(const std::wstring& path) {
         size_t sep = path.find_last_of(L"\\/");
         if (sep == std::wstring::npos) return L".";
-        return path.substr(0, sep == 0 ? 1 : sep);
+        return path.substr(0, sep + 1);
     }
     void Remove() {
         file_.reset();

@@ -1,6 +1,8 @@
 #include "Settings.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 #include "IniFile.h"
 #include "ProgramFolder.h"
@@ -44,4 +46,10 @@ std::string IntText(int value) { return std::to_string(value); }
 
 bool ParseBool(const std::string& text) { return text == "TRUE"; }
 
-int ParseInt(const std::string& text) { return static_cast<int>(std::atol(text.c_str())); }
+// As atol reads it, with values beyond 32 bits held at the nearest bound: the same
+// answer where long has 32 bits (Windows) and where it has 64 (the host).
+int ParseInt(const std::string& text) {
+    long long value = std::strtoll(text.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
+                                                  std::numeric_limits<int>::max()));
+}

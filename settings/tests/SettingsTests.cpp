@@ -32,6 +32,9 @@ TEST(SettingsText, IntegersReadLikeAtol) {
     EXPECT_EQ(ParseInt("+7"), 7);
     EXPECT_EQ(ParseInt(""), 0);
     EXPECT_EQ(ParseInt("abc"), 0);
+    EXPECT_EQ(ParseInt("2147483647"), 2147483647);
+    EXPECT_EQ(ParseInt("99999999999"), 2147483647);
+    EXPECT_EQ(ParseInt("-99999999999"), -2147483647 - 1);
     EXPECT_EQ(IntText(300), "300");
     EXPECT_EQ(IntText(-5), "-5");
     EXPECT_EQ(IntText(0), "0");
