@@ -9,16 +9,19 @@ if(NOT PINCHWELL_FUZZ)
   add_subdirectory(${PINCHWELL_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 endif()
 
-# pinchwell_test(NAME <target> SOURCES ... [LIBS ...] [GUI])
-# GUI marks tests that need the display; under Wine they share one virtual desktop,
-# so they do not run in parallel with each other.
+# pinchwell_test(NAME <target> SOURCES ... [LIBS ...] [GUI] [SHARED_STATE])
+# GUI marks tests that need the display: under Wine they share one virtual desktop.
+# SHARED_STATE marks tests that change what every test of the Wine prefix sees (the
+# program folder, the browser's registry keys). Tests with either mark never run at
+# the same time as each other. (One lock for both: gtest_discover_tests flattens a
+# list of locks.)
 function(pinchwell_test)
-  cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "GUI;SHARED_STATE" "NAME" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   set(props TIMEOUT 120)
-  if(T_GUI)
-    list(APPEND props RESOURCE_LOCK desktop)
+  if(T_GUI OR T_SHARED_STATE)
+    list(APPEND props RESOURCE_LOCK shared_prefix_state)
   endif()
   # Discovery at test time: building never needs Wine.
   gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60

@@ -40,11 +40,15 @@ if [ "$headless" = 1 ]; then
   for _ in $(seq 1 100); do [ -s "$display_file" ] && break; sleep 0.1; done
   [ -s "$display_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
   export DISPLAY=":$(head -n 1 "$display_file")"
-  mkdir -p "$prefix"
-  wineserver -f -p30 &
-  server_pid=$!
 fi
 scripts/wine-run.sh "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null
+if [ "$headless" = 1 ]; then
+  # One server for the program, ended with everything it runs when this script ends.
+  wineserver -w
+  wineserver -f -p30 &
+  server_pid=$!
+  scripts/wine-run.sh "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null
+fi
 
 folder="$prefix/drive_c/Program Files/Kestrune/Pinchwell"
 mkdir -p "$folder"

@@ -81,10 +81,14 @@ if build win64; then
     exit 1
   fi
   export DISPLAY=":$(head -n 1 "$display_file")"
-  mkdir -p "$prefix"
+  echo "== wine prefix"
+  # The prefix is made (or found) with a server of its own, which is let end; then one
+  # long-lived server, and one program start under it, so that Wine's own services are
+  # started here and do not hold the output pipes of the first test ctest runs.
+  scripts/wine-run.sh "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null || true
+  WINEPREFIX=$prefix wineserver -w
   WINEPREFIX=$prefix WINEDEBUG=-all wineserver -f -p60 &
   wineserver_pid=$!
-  echo "== wine prefix"
   scripts/wine-run.sh "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null || true
   run_tests win64 -j2 </dev/null
 fi

@@ -16,6 +16,10 @@ if [ ! -f "$prefix/.pinchwell-ready" ]; then
     wine wineboot --init >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+    # The desktop that booting started is not the virtual one: let this server end, so
+    # that the next program starts the desktop anew (callers start a long-lived server
+    # only after the prefix exists).
+    wineserver -w
     touch "$prefix/.pinchwell-ready"
   fi
   exec 9>&-
