@@ -37,25 +37,6 @@ struct PageWithImages {
     }
 };
 
-// A browser showing a document with a window, a document element and a body.
-struct PageWithWindow {
-    substitute::WebBrowser browser;
-    substitute::Document document;
-    substitute::Window window;
-    substitute::Element root;
-    substitute::Element body;
-
-    PageWithWindow() {
-        browser.document = &document;
-        document.window = &window;
-        document.root = &root;
-        document.body = &body;
-    }
-    bool AllReleased() const {
-        return browser.refs == 1 && document.refs == 1 && window.refs == 1 && root.refs == 1 && body.refs == 1;
-    }
-};
-
 class WebBrowserHostZoom : public StoredZoomTest {};
 
 }  // namespace
@@ -202,7 +183,7 @@ TEST(WebBrowserHostImages, AReadyStateThatCannotBeReadCountsAsNotComplete) {
 }
 
 TEST(WebBrowserHostScroll, ReadsTheDocumentElementThenTheBody) {
-    PageWithWindow page;
+    substitute::PageWithWindow page;
     page.root.scrollHeight = 3000;
     page.root.scrollWidth = 900;
     page.body.scrollHeight = 2500;
@@ -228,7 +209,7 @@ TEST(WebBrowserHostScroll, ReadsTheDocumentElementThenTheBody) {
 }
 
 TEST(WebBrowserHostScroll, AnyMissingPieceMakesTheQueryUnusable) {
-    PageWithWindow page;
+    substitute::PageWithWindow page;
     WebBrowserHost host(page.browser.AsBrowser());
     page.document.offersDocument3 = false;
     EXPECT_FALSE(host.ReadDocumentScroll(ScrollProperties::Extent).usable);
@@ -252,7 +233,7 @@ TEST(WebBrowserHostScroll, AnyMissingPieceMakesTheQueryUnusable) {
 }
 
 TEST(WebBrowserHostWindow, ScrollByReachesTheDocumentsWindow) {
-    PageWithWindow page;
+    substitute::PageWithWindow page;
     {
         WebBrowserHost host(page.browser.AsBrowser());
         EXPECT_EQ(host.ScrollBy(-5, 10), S_OK);
@@ -262,7 +243,7 @@ TEST(WebBrowserHostWindow, ScrollByReachesTheDocumentsWindow) {
 }
 
 TEST(WebBrowserHostWindow, ScrollByReportsWhereTheWayToTheWindowFails) {
-    PageWithWindow page;
+    substitute::PageWithWindow page;
     WebBrowserHost host(page.browser.AsBrowser());
     page.browser.documentResult = E_ACCESSDENIED;
     EXPECT_EQ(host.ScrollBy(1, 1), E_ACCESSDENIED);
@@ -279,7 +260,7 @@ TEST(WebBrowserHostWindow, ScrollByReportsWhereTheWayToTheWindowFails) {
 }
 
 TEST(WebBrowserHostWindow, ExecScriptRunsTheTextAsJavascriptWithAResultVariant) {
-    PageWithWindow page;
+    substitute::PageWithWindow page;
     page.window.scriptResult = static_cast<HRESULT>(0x80020101);  // SCRIPT_E_REPORTED
     {
         WebBrowserHost host(page.browser.AsBrowser());

@@ -5,26 +5,8 @@
 #include "ScriptBridge.h"
 #include "Substitutes.h"
 
-namespace {
-
-struct Page {
-    substitute::WebBrowser browser;
-    substitute::Document document;
-    substitute::Window window;
-    substitute::Element root;
-    substitute::Element body;
-    Page() {
-        browser.document = &document;
-        document.window = &window;
-        document.root = &root;
-        document.body = &body;
-    }
-};
-
-}  // namespace
-
 TEST(ScriptBridge, GetPageExtentTakesTheLargerOfDocumentElementAndBodyForEachValue) {
-    Page page;
+    substitute::PageWithWindow page;
     page.root.scrollHeight = 3000;
     page.root.scrollWidth = 990;
     page.body.scrollHeight = 2800;
@@ -36,7 +18,7 @@ TEST(ScriptBridge, GetPageExtentTakesTheLargerOfDocumentElementAndBodyForEachVal
 }
 
 TEST(ScriptBridge, GetPageScrollReadsScrollTopAndScrollLeft) {
-    Page page;
+    substitute::PageWithWindow page;
     page.root.scrollTop = 1200;
     page.body.scrollLeft = 15;
     page.body.scrollLeftResult = S_FALSE;
@@ -47,7 +29,7 @@ TEST(ScriptBridge, GetPageScrollReadsScrollTopAndScrollLeft) {
 }
 
 TEST(ScriptBridge, ADocumentThatIsNotHtmlLeavesTheOutputsAlone) {
-    Page page;
+    substitute::PageWithWindow page;
     page.document.offersDocument3 = false;
     int a = 7, b = 8;
     EXPECT_EQ(GetPageExtent(page.browser.AsBrowser(), &a, &b), 1);
@@ -58,7 +40,7 @@ TEST(ScriptBridge, ADocumentThatIsNotHtmlLeavesTheOutputsAlone) {
 }
 
 TEST(ScriptBridge, ExecScriptRunsJavascriptInThePagesWindow) {
-    Page page;
+    substitute::PageWithWindow page;
     EXPECT_EQ(ExecScript(page.browser.AsBrowser(), L"load_image('u',1,2,3,4,5,6)"), S_OK);
     ASSERT_EQ(page.window.scripts.size(), 1u);
     EXPECT_EQ(page.window.scripts[0].code, L"load_image('u',1,2,3,4,5,6)");

@@ -186,4 +186,24 @@ public:
     }
 };
 
+// A browser showing a document with a window, a document element and a body.
+struct PageWithWindow {
+    WebBrowser browser;
+    Document document;
+    Window window;
+    Element root;
+    Element body;
+
+    PageWithWindow() {
+        browser.document = &document;
+        document.window = &window;
+        document.root = &root;
+        document.body = &body;
+    }
+    // Every reference taken on the page was given back.
+    bool AllReleased() const {
+        return browser.refs == 1 && document.refs == 1 && window.refs == 1 && root.refs == 1 && body.refs == 1;
+    }
+};
+
 }  // namespace substitute
