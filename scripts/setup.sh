@@ -8,7 +8,9 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
   libwine-dev wine wine64 xvfb xdotool imagemagick x11-utils
   liblog4cxx-dev libinih-dev libsimpleini-dev
-  fonts-wqy-microhei locales
+  fonts-wqy-microhei fonts-wine locales
+  zlib1g-dev libz-mingw-w64-dev
+  chromium wixl msitools
 )
 
 # Wine takes the user's locale from LANG, and only from locales the C library has:
