@@ -15,6 +15,7 @@
 #include "ThreadTable.h"
 
 class CZoomPreview;  // the per-tab preview object
+struct IWebBrowser2;  // a tab's browser (Windows)
 
 // A message hook handle as portable code carries it (an HHOOK on Windows).
 using HookHandle = void*;
@@ -29,6 +30,13 @@ public:
     CEventSink(AddonLogger& logger, const std::string& loggingConfigPath);
     CEventSink(const CEventSink&) = delete;
     CEventSink& operator=(const CEventSink&) = delete;
+
+    // Attachment of the calling tab thread (Windows build): AttachThread installs the
+    // thread's message hook, creates its preview object for browser and makes it current;
+    // DetachThread unhooks the thread (UnhookThread) and tears its preview object down.
+    void AttachThread(IWebBrowser2* browser);
+    void DetachThread();
+    void UnhookThread();
 
     // Thread id -> the thread's preview object. Attach adds it, detach removes it and then
     // deletes the object; at unload nothing left in the table is deleted.
