@@ -3,7 +3,6 @@
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const fs = require('node:fs');
 const path = require('node:path');
 const support = require('./PreviewPageSupport');
 
@@ -58,12 +57,8 @@ function measure() {
 }
 
 test('the preview page places the picture', async (t) => {
-  const folder = support.makeTempFolder();
-  const { browser, page } = await support.openPreviewPage([400, 300]);
-  t.after(async () => {
-    await browser.close();
-    fs.rmSync(folder, { recursive: true, force: true });
-  });
+  const page = await support.openPreviewPage(t, [400, 300]);
+  const folder = support.makeTempFolder(t);
   for (const [index, c] of cases.entries()) {
     await t.test(c.name, async () => {
       const file = path.join(folder, `picture${index}.png`);
@@ -83,20 +78,16 @@ test('the preview page places the picture', async (t) => {
 });
 
 test('the picture stays at the view\'s corner when the view grows after the calls', async (t) => {
-  const folder = support.makeTempFolder();
-  const { browser, page } = await support.openPreviewPage([200, 150]);
-  t.after(async () => {
-    await browser.close();
-    fs.rmSync(folder, { recursive: true, force: true });
-  });
+  const page = await support.openPreviewPage(t, [200, 150]);
+  const folder = support.makeTempFolder(t);
   const file = path.join(folder, 'temp.png');
   support.writePicture(file, 600, 400, [40, 40, 200]);
   await support.runAddonScripts(page, {
     url: support.pictureUrl(file), page: [1000, 900], picture: [600, 400], top: 500, left: 400,
   });
   await page.setViewportSize({ width: 640, height: 440 });
-  await page.waitForFunction(() => window.scrollX === 400 && window.scrollY === 500, null, { timeout: 2000 })
-    .catch(() => {});
+  // The resize event is handled before the next frame is drawn.
+  await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
   const found = await page.evaluate(measure);
   assert.deepEqual(found.at, [400, 500]);
   assert.deepEqual(found.inView, [0, 0]);

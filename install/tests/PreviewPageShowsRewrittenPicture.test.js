@@ -3,7 +3,6 @@
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const fs = require('node:fs');
 const path = require('node:path');
 const support = require('./PreviewPageSupport');
 
@@ -30,12 +29,8 @@ function shownPicture() {
 }
 
 test('the preview page shows the rewritten capture file at every pinch', async (t) => {
-  const folder = support.makeTempFolder();
-  const { browser, page } = await support.openPreviewPage([100, 80]);
-  t.after(async () => {
-    await browser.close();
-    fs.rmSync(folder, { recursive: true, force: true });
-  });
+  const page = await support.openPreviewPage(t, [100, 80]);
+  const folder = support.makeTempFolder(t);
   const file = path.join(folder, 'temp.png');
   for (const [index, pinch] of pinches.entries()) {
     support.writePicture(file, pinch.size[0], pinch.size[1], pinch.colour);

@@ -21,20 +21,24 @@ const chromiumArgs = [
 ];
 
 // A browser with a fresh profile (playwright makes a new empty one for each launch),
-// showing the preview page in a view of the given size.
-async function openPreviewPage(view) {
+// showing the preview page in a view of the given size; closed when the test ends.
+async function openPreviewPage(t, view) {
   if (!fs.existsSync(chromiumPath)) {
     throw new Error(`Chromium is missing at ${chromiumPath} (scripts/setup.sh installs it)`);
   }
   const { chromium } = require('playwright-core');
   const browser = await chromium.launch({ executablePath: chromiumPath, headless: true, args: chromiumArgs });
+  t.after(() => browser.close());
   const page = await browser.newPage({ viewport: { width: view[0], height: view[1] } });
   await page.goto(templateUrl);
-  return { browser, page };
+  return page;
 }
 
-function makeTempFolder() {
-  return fs.mkdtempSync(path.join(os.tmpdir(), 'pinchwell-page-'));
+// A new folder of the test's own, removed when the test ends.
+function makeTempFolder(t) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'pinchwell-page-'));
+  t.after(() => fs.rmSync(folder, { recursive: true, force: true }));
+  return folder;
 }
 
 const crcTable = Array.from({ length: 256 }, (_, n) => {
