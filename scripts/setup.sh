@@ -10,7 +10,7 @@ packages=(
   liblog4cxx-dev libinih-dev libsimpleini-dev
   fonts-wqy-microhei fonts-wine locales
   zlib1g-dev libz-mingw-w64-dev
-  chromium wixl msitools
+  chromium nodejs wixl msitools
 )
 
 # Wine takes the user's locale from LANG, and only from locales the C library has:
