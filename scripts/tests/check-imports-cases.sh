@@ -39,9 +39,10 @@ while IFS='|' read -r arch dll func flags expected; do
   printf 'LIBRARY "%s"\nEXPORTS\n  %s\n' "$dll" "$symbol" >"$dir/case.def"
   printf '__declspec(dllimport) void __stdcall %s(void);\nint main(void) { %s(); return 0; }\n' \
     "$func" "$func" >"$dir/case.c"
+  read -ra flag_args <<<"$flags"
   name="$arch $dll!$func${flags:+ $flags}: $expected"
   if ! "$arch-w64-mingw32-dlltool" "${kill_at[@]}" -d "$dir/case.def" -l "$dir/libcase.a" ||
-     ! "$arch-w64-mingw32-gcc" -o "$dir/case.exe" "$dir/case.c" -L"$dir" -lcase $flags; then
+     ! "$arch-w64-mingw32-gcc" -o "$dir/case.exe" "$dir/case.c" -L"$dir" -lcase "${flag_args[@]}"; then
     echo "FAIL $name (the case did not build)"
     status=1
     continue
