@@ -1,13 +1,27 @@
 #!/usr/bin/env bash
-# Builds the Windows deliverables (x86_64 and i686), lays out the program folder
-# "Program Files\Kestrune\Pinchwell" (config.ini, PinchwellConfig.exe and the language
-# libraries) in a Wine prefix of its own, and starts the settings program: on the
-# user's display when there is one, otherwise on a private Xvfb, where a screenshot
-# of the dialog is saved and its path printed. LANG picks the program's language,
-# e.g. LANG=zh_TW.UTF-8 or LANG=zh_CN.UTF-8.
+# Installs what is missing (scripts/setup.sh), builds the Windows deliverables (x86_64
+# and i686), lays out the program folder "Program Files\Kestrune\Pinchwell" (config.ini,
+# PinchwellConfig.exe and the language libraries) in a Wine prefix of its own, and
+# starts the settings program: on the user's display when there is one, otherwise on a
+# private Xvfb, where a screenshot of the dialog is saved and its path printed. LANG
+# picks the program's language, e.g. LANG=zh_TW.UTF-8 or LANG=zh_CN.UTF-8.
+#
+# run.sh --screenshots saves the dialog in each of its languages, as it looks with the
+# settings it ships with, to docs/settings-en.png, docs/settings-zh-TW.png and
+# docs/settings-zh-CN.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+
+screenshots=0
+case "${1:-}" in
+  "") ;;
+  --screenshots) screenshots=1 ;;
+  *) echo "usage: $0 [--screenshots]" >&2; exit 2 ;;
+esac
+
+bash scripts/setup.sh
+
 for preset in win64 win32; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" >/dev/null
@@ -16,7 +30,12 @@ echo "Built:"
 find build/win64 build/win32 -maxdepth 3 \( -name '*.dll' -o -name '*.exe' \) -not -path '*/tests/*' \
      -not -name '*_tests.exe' -printf '  %p\n' | sort
 
-prefix="$root/build/run/wineprefix"
+# The screenshots get a prefix of their own, so that settings saved in a run never show.
+if [ "$screenshots" = 1 ]; then
+  prefix="$root/build/screenshots/wineprefix"
+else
+  prefix="$root/build/run/wineprefix"
+fi
 export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all}
 
 # Headless: a display of our own; the prefix's virtual desktop stands in for a window manager.
@@ -29,7 +48,7 @@ cleanup() {
 }
 trap cleanup EXIT
 headless=1
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then headless=0; fi
+if [ "$screenshots" = 0 ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then headless=0; fi
 if [ "$headless" = 1 ]; then
   # Xvfb picks a free display number and writes it once it is ready.
   mkdir -p build/run
@@ -54,8 +73,10 @@ folder="$prefix/drive_c/Program Files/Kestrune/Pinchwell"
 mkdir -p "$folder"
 cp build/win64/config/bin/PinchwellConfig.exe build/win64/config/bin/PinchkitCHT.dll \
    build/win64/config/bin/PinchkitCHS.dll "$folder/"
-# The settings the user saved in an earlier run stay.
-[ -f "$folder/config.ini" ] || cp install/config.ini "$folder/config.ini"
+# The settings the user saved in an earlier run stay; screenshots show the shipped ones.
+if [ "$screenshots" = 1 ] || [ ! -f "$folder/config.ini" ]; then
+  cp install/config.ini "$folder/config.ini"
+fi
 echo "Program folder: $folder"
 
 program='C:\Program Files\Kestrune\Pinchwell\PinchwellConfig.exe'
@@ -63,12 +84,39 @@ if [ "$headless" = 0 ]; then
   exec scripts/wine-run.sh "$prefix" "$program"
 fi
 
-scripts/wine-run.sh "$prefix" "$program" >/dev/null 2>&1 </dev/null &
-for _ in $(seq 1 300); do
-  xwininfo -root -tree 2>/dev/null | grep -q '("pinchwellconfig.exe"' && break
-  sleep 0.2
-done
-sleep 2  # let the dialog finish painting
+# shoot LANG FILE [whole]: starts the program in LANG, saves its dialog to FILE (or the
+# whole screen with "whole") and ends the program.
+shoot() {
+  local lang=$1 file=$2 area=${3:-dialog} pid window="" geometry
+  LANG=$lang scripts/wine-run.sh "$prefix" "$program" >/dev/null 2>&1 </dev/null &
+  pid=$!
+  for _ in $(seq 1 300); do
+    window=$(xwininfo -root -tree 2>/dev/null | grep '("pinchwellconfig.exe"' | head -n 1 || true)
+    [ -n "$window" ] && break
+    sleep 0.2
+  done
+  [ -n "$window" ] || { echo "the settings program did not show its dialog" >&2; kill "$pid"; return 1; }
+  sleep 2  # let the dialog finish painting
+  if [ "$area" = whole ]; then
+    import -window root "$file"
+  else
+    # "WxH+x+y  +X+Y": the size, then the place on the screen.
+    geometry=$(sed -E 's/.* ([0-9]+x[0-9]+)[+-][0-9]+[+-][0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1+\2+\3/' <<<"$window")
+    import -window root -crop "$geometry" +repage -strip "$file"
+  fi
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+}
+
+if [ "$screenshots" = 1 ]; then
+  mkdir -p docs
+  for shot in en:C.UTF-8 zh-TW:zh_TW.UTF-8 zh-CN:zh_CN.UTF-8; do
+    shoot "${shot#*:}" "docs/settings-${shot%%:*}.png"
+    echo "Screenshot: $root/docs/settings-${shot%%:*}.png"
+  done
+  exit 0
+fi
+
 shot="$root/build/run/PinchwellConfig-${LANG:-C}.png"
-import -window root "$shot"
+shoot "${LANG:-C}" "$shot" whole
 echo "Screenshot: $shot"

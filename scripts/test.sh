@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds every flavour and runs every test: host (plain and sanitized), the fuzz
-# target over its seeds, and the Windows tests under Wine on a private Xvfb display.
-# The i686 build is built and linked only. Ends with "N passed, N failed".
+# Installs what is missing (scripts/setup.sh), builds every flavour and runs every test:
+# host (plain and sanitized), the fuzz target over its seeds, the Windows 7 import check
+# of the shipped binaries of both Windows flavours (and the check's own cases), and the
+# Windows tests under Wine on a private Xvfb display. The i686 build is built and linked
+# only. Ends with "N passed, N failed".
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -60,14 +62,57 @@ run_tests() {  # run_tests PRESET [ctest args]: adds the preset's results to the
   failed=$((failed + bad))
 }
 
+# count_checks LOG: adds a checking script's "ok ..." and "FAIL ..." lines to the totals
+# and shows the failures.
+count_checks() {
+  local log=$1 ok bad
+  ok=$(grep -c '^ok ' "$log")
+  bad=$(grep -c '^FAIL ' "$log")
+  echo "$ok passed, $bad failed"
+  grep -A20 '^FAIL ' "$log" | grep -v '^ok ' | head -n 100
+  passed=$((passed + ok))
+  failed=$((failed + bad))
+}
+
+# check_imports FLAVOUR...: every shipped binary of the given Windows builds loads on
+# Windows 7. Tessel.dll counts once the build makes it.
+check_imports() {
+  local log=build/imports.log flavour name found
+  local files=()
+  echo "== Windows 7 imports"
+  : >"$log"
+  for flavour in "$@"; do
+    for name in PinchwellConfig.exe PinchkitCHT.dll PinchkitCHS.dll Tessel.dll; do
+      found=$(find "build/$flavour" -name wineprefix -prune -o -type f -name "$name" -print)
+      if [ -n "$found" ]; then
+        mapfile -t -O ${#files[@]} files <<<"$found"
+      elif [ "$name" != Tessel.dll ]; then
+        echo "FAIL build/$flavour: $name was not built" >>"$log"
+      fi
+    done
+  done
+  [ ${#files[@]} -eq 0 ] || bash scripts/check-imports.sh "${files[@]}" >>"$log" 2>&1
+  bash scripts/tests/check-imports-cases.sh >>"$log" 2>&1
+  count_checks "$log"
+}
+
 mkdir -p build
+if ! bash scripts/setup.sh; then
+  echo "!! setup failed"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+
 for preset in host sanitize fuzz; do
   build "$preset" && run_tests "$preset" -j2
 done
 
-build win32 || true
+windows=()
+build win32 && windows+=(win32)
+build win64 && windows+=(win64)
+check_imports "${windows[@]}"
 
-if build win64; then
+if [[ " ${windows[*]} " == *" win64 "* ]]; then
   # A display of our own (Xvfb picks a free number and writes it once it is ready),
   # and one wineserver kept alive for the whole run.
   display_file=build/xvfb.display

@@ -1,14 +1,41 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the given prefix: wine-run.sh PREFIX PROGRAM [ARGS...]
-# Creates the prefix on first use. Every Wine program of the prefix runs inside one
-# virtual desktop, where hiding and destroying windows is fast without a window manager.
+# Creates the prefix on first use, with the fonts of Windows 7 that Wine has. Every Wine
+# program of the prefix runs inside one virtual desktop, where hiding and destroying
+# windows is fast without a window manager.
 set -euo pipefail
 prefix=$1; shift
 export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEARCH=win64
 # No Mono or Gecko installer prompts: nothing here needs them.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=}
 
-if [ ! -f "$prefix/.pinchwell-ready" ]; then
+fonts="$prefix/drive_c/windows/Fonts"
+# Wine's own fonts that Windows 7 has: Marlett draws the caption buttons (a fresh prefix
+# draws them from a substitute as "0 1 r"), Tahoma is the dialog font of Western locales.
+# Chinese locales draw dialogs in their own fonts, which Wine finds among the system's.
+wine_fonts=(marlett.ttf tahoma.ttf tahomabd.ttf)
+
+fonts_missing() {
+  local font
+  for font in "${wine_fonts[@]}"; do [ -f "$fonts/$font" ] || return 0; done
+  return 1
+}
+
+install_fonts() {
+  local font file files
+  files=$(dpkg -L fonts-wine 2>/dev/null || true)
+  mkdir -p "$fonts"
+  for font in "${wine_fonts[@]}"; do
+    file=$(grep -m1 "/$font\$" <<<"$files" || true)
+    if [ -z "$file" ]; then
+      echo "wine-run: $font not found (package fonts-wine): windows will not look as on Windows" >&2
+      continue
+    fi
+    cp "$file" "$fonts/$font.tmp" && mv "$fonts/$font.tmp" "$fonts/$font"
+  done
+}
+
+if [ ! -f "$prefix/.pinchwell-ready" ] || fonts_missing; then
   mkdir -p "$(dirname "$prefix")"
   exec 9>"$prefix.lock"
   flock 9
@@ -22,6 +49,7 @@ if [ ! -f "$prefix/.pinchwell-ready" ]; then
     wineserver -w
     touch "$prefix/.pinchwell-ready"
   fi
+  fonts_missing && install_fonts
   exec 9>&-
 fi
 exec wine "$@"
