@@ -358,7 +358,9 @@ TEST_F(ZoomPreviewTest, APinchCapturesPlacesShowsCommitsAndHides) {
     control.picture.readyState = READYSTATE_COMPLETE;
     EXPECT_TRUE(PumpUntil([&] { return Visible(host); }));
 
-    Send(*preview, Gesture(0, 500));
+    // An update posted to the window's queue is handled when the loop dispatches it.
+    ::PostMessageW(preview->GetPreviewWindow(), WM_GESTURE, 0, Gesture(0, 500));
+    EXPECT_TRUE(PumpUntil([&] { return control.ZoomsSet().size() == 2; }));
     EXPECT_EQ(control.ZoomsSet(), (std::vector<LONG>{100, 250}));
 
     tab.page.browser.setChangesZoom = false;  // the tab takes a while to report the new zoom
@@ -386,6 +388,15 @@ TEST_F(ZoomPreviewTest, TheIdleTimerHidesAShownPreviewAfter800MillisecondsWithou
     EXPECT_TRUE(Visible(host));
     clockNow += 1;
     EXPECT_TRUE(PumpUntil([&] { return !Visible(host); }));
+}
+
+TEST_F(ZoomPreviewTest, AGestureWithNoCallbackObjectOnlyClosesItsHandle) {
+    auto preview = NewPreview();
+    Addon().callbackPreview = nullptr;
+    LPARAM begin = Gesture(GF_BEGIN, 200);
+    Send(*preview, begin);
+    EXPECT_TRUE(tab.page.browser.execCalls.empty());
+    EXPECT_EQ(closedHandles, std::vector<HGESTUREINFO>{reinterpret_cast<HGESTUREINFO>(begin)});
 }
 
 TEST_F(ZoomPreviewTest, GesturesThatAreNotAZoomOrCannotBeReadOnlyCloseTheirHandle) {
