@@ -40,8 +40,8 @@ public:
     // shell window cannot be had.
     HWND GetContentWindow();
 
-    // The preview's state, in the order it is built. Public for the window and timer
-    // procedures' tests; only this object's own methods write it.
+    // The preview's state. Public so that tests can read it and set the bounds; in the
+    // add-on only this object's own methods write it.
     std::int32_t awaitedZoom = 0;  // the zoom sent at the last pinch end; timer 2 waits for it
     // The control in hostWindow, as a browser host holding one counted reference; null
     // when the control could not be made, and then nothing ever uses it.
