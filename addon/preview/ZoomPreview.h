@@ -9,6 +9,16 @@
 #include <windows.h>
 #include <exdisp.h>
 
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <pinchwell/UniqueHandle.h>
+
+#include "PinchMath.h"
+#include "PreviewPage.h"
+#include "WebBrowserHost.h"
+
 class CZoomPreview {
 public:
     // Reads the zoom bounds, creates both windows, navigates the control to the template
@@ -29,4 +39,52 @@ public:
     // The tab's "Internet Explorer_Server" window, searched anew; null when the tab's
     // shell window cannot be had.
     HWND GetContentWindow();
+
+    // The preview's state. Public so that tests can read it and set the bounds; in the
+    // add-on only this object's own methods write it.
+    std::int32_t awaitedZoom = 0;  // the zoom sent at the last pinch end; timer 2 waits for it
+    // The control in hostWindow, as a browser host holding one counted reference; null
+    // when the control could not be made, and then nothing ever uses it.
+    std::unique_ptr<WebBrowserHost> previewBrowser;
+    pinchwell::UniqueWindow hostWindow;  // the preview the user sees; owned by mockupWindow
+    std::int32_t maxZoom = 0;            // MaxZoomRange, read once
+    std::int32_t minZoom = 0;            // MinZoomRange, read once
+    std::int32_t dampingDivisor = 10;
+    CPreviewPage page;                   // what the preview page is told at a pinch start
+    std::wstring imagePath;              // the capture file
+    std::wstring imageUrl;               // its URL
+    pinchwell::UniqueWindow mockupWindow;  // hidden, class "Pinchwell"; owns the timers
+    std::uint32_t startDistance = 0;     // finger distance at the pinch start
+    double scale = 1;                    // the damped factor so far
+    double upperRatio = 1;               // maxZoom as a factor of startZoom
+    double lowerRatio = 1;               // minZoom as a factor of startZoom
+    double startZoom = 100;              // the tab's zoom at the pinch start, at least 100
+    PinchSequence pinch;                 // whether a pinch has begun on this object
+
+    // Registers the class "Pinchwell", creates mockupWindow and hostWindow, embeds the
+    // control and navigates it once to the template page. Replaces windows and control
+    // that were there before.
+    void CreateWindows();
+
+    // The procedures of the class "Pinchwell" and of its timers. Both act on
+    // Addon().callbackPreview, never on the window's own object; no exception leaves them.
+    static LRESULT CALLBACK PreviewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static void CALLBACK PreviewTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
+
+    // One WM_GESTURE: a zoom gesture's begin, update or end. Always closes the handle.
+    void OnGesture(WPARAM wParam, LPARAM lParam);
+    void BeginPinch();
+    void UpdatePinch(double ratio);
+    void EndPinch();
+    // Measures the tab's page, captures its content window to imagePath and hands both to
+    // the preview page. False, with nothing captured, when the tab has no content window.
+    bool CapturePage();
+    // Moves the hidden host window, topmost, over the tab's content window. False, with
+    // nothing moved, when the tab's shell or content window cannot be had.
+    bool PlacePreview();
+
+private:
+    void OnTimer(HWND window, UINT_PTR id);
+    void StartIdleTimer();
+    PinchValues Pinch() const { return {startZoom, upperRatio, lowerRatio, scale}; }
 };

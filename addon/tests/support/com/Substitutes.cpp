@@ -144,6 +144,7 @@ HRESULT WebBrowser::QueryInterface(REFIID iid, void** out) {
 }
 
 HRESULT WebBrowser::get_Document(IDispatch** p) {
+    ++documentReads;
     *p = document ? document->AsDispatch() : nullptr;
     if (*p) (*p)->AddRef();
     return documentResult;
@@ -152,7 +153,7 @@ HRESULT WebBrowser::get_Document(IDispatch** p) {
 HRESULT WebBrowser::ExecWB(OLECMDID command, OLECMDEXECOPT option, VARIANT* in, VARIANT* out) {
     execCalls.push_back({command, option, in != nullptr, in ? V_VT(in) : VARTYPE(VT_EMPTY), in ? V_I4(in) : 0,
                          out != nullptr, out ? V_VT(out) : VARTYPE(VT_EMPTY), out ? V_I4(out) : 0, refs});
-    if (in && option == OLECMDEXECOPT_PROMPTUSER && SUCCEEDED(execResult)) zoom = V_I4(in);
+    if (in && option == OLECMDEXECOPT_PROMPTUSER && SUCCEEDED(execResult) && setChangesZoom) zoom = V_I4(in);
     if (out && answersQuery) {
         V_VT(out) = VT_I4;
         V_I4(out) = zoom;

@@ -125,12 +125,15 @@ public:
     // get_Document
     Document* document = nullptr;
     HRESULT documentResult = S_OK;
+    int documentReads = 0;
 
-    // ExecWB: a successful set (option 1 with an input) changes zoom; a query (an output
-    // given) receives zoom as VT_I4 unless answersQuery is false.
+    // ExecWB: a successful set (option 1 with an input) changes zoom unless setChangesZoom
+    // is false (a browser that has not reached it yet); a query (an output given) receives
+    // zoom as VT_I4 unless answersQuery is false.
     LONG zoom = 100;
     HRESULT execResult = S_OK;
     bool answersQuery = true;
+    bool setChangesZoom = true;
     struct ExecCall {
         OLECMDID command;
         OLECMDEXECOPT option;

@@ -1,0 +1,310 @@
+#include "ZoomPreview.h"
+
+#include <pinchwell/AnsiText.h>
+#include <pinchwell/ComPtr.h>
+
+#include "AddonState.h"
+#include "ComIds.h"
+#include "ControlHost.h"
+#include "GestureReader.h"
+#include "InputClock.h"
+#include "PageCapture.h"
+#include "PreviewPaths.h"
+#include "PreviewPlacement.h"
+#include "PreviewTimers.h"
+#include "ProgramFolder.h"
+#include "ZoomCommands.h"
+
+namespace {
+
+const wchar_t kPreviewClass[] = L"Pinchwell";
+const wchar_t kMockupTitle[] = L"Pinchwell - Mockup";
+const wchar_t kWebBrowserClsid[] = L"{8856F961-340A-11D0-A96B-00C04FD705A2}";
+
+// The module this code is in (the add-on library, not the browser's program), whose
+// instance the windows and their classes belong to.
+HINSTANCE ThisModule() {
+    static const int marker = 0;
+    HMODULE module = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCWSTR>(&marker), &module);
+    return module;
+}
+
+// Changes a window style only where the change alters it.
+void ModifyStyle(HWND window, int which, LONG_PTR remove, LONG_PTR add) {
+    LONG_PTR style = ::GetWindowLongPtrW(window, which);
+    LONG_PTR changed = (style & ~remove) | add;
+    if (changed != style) ::SetWindowLongPtrW(window, which, changed);
+}
+
+// No caption; a tool window (no taskbar button) with a thin edge.
+void ApplyPreviewStyles(HWND window) {
+    ModifyStyle(window, GWL_STYLE, WS_CAPTION, 0);
+    ModifyStyle(window, GWL_EXSTYLE, 0, WS_EX_TOOLWINDOW);
+    ModifyStyle(window, GWL_EXSTYLE, 0, WS_EX_STATICEDGE);
+}
+
+std::wstring TempFolder() {
+    wchar_t folder[MAX_PATH + 1] = {};
+    DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH) return {};
+    return std::wstring(folder, length);
+}
+
+ScreenBox WindowBox(HWND window) {
+    RECT r = {};
+    ::GetWindowRect(window, &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// Gesture information handles are closed however the handling ends.
+class GestureHandleCloser {
+public:
+    explicit GestureHandleCloser(HGESTUREINFO handle) : handle_(handle) {}
+    ~GestureHandleCloser() { CloseGestureInfo(handle_); }
+    GestureHandleCloser(const GestureHandleCloser&) = delete;
+    GestureHandleCloser& operator=(const GestureHandleCloser&) = delete;
+
+private:
+    HGESTUREINFO handle_;
+};
+
+// Clears a process-wide preview reference that names the object going away.
+void ClearIfNamed(std::atomic<CZoomPreview*>& reference, CZoomPreview* object) {
+    reference.compare_exchange_strong(object, nullptr);
+}
+
+}  // namespace
+
+CZoomPreview::CZoomPreview() {
+    RegisterControlHostClass(ThisModule());
+    maxZoom = Addon().settings.GetInt(SettingKey::MaxZoomRange);
+    minZoom = Addon().settings.GetInt(SettingKey::MinZoomRange);
+    dampingDivisor = 10;
+    CreateWindows();
+    // Worked out before the object becomes the callback object, so that nothing after
+    // that can fail and leave the reference naming an object never built.
+    std::wstring path = CaptureImagePath(TempFolder());
+    std::wstring url = CaptureImageUrl(path);
+    Addon().callbackPreview = this;
+    imagePath = std::move(path);
+    imageUrl = std::move(url);
+    StartIdleTimer();
+}
+
+CZoomPreview::~CZoomPreview() {
+    if (HWND window = mockupWindow.get()) {
+        ::KillTimer(window, kIdleTimer);
+        ::KillTimer(window, kShowTimer);
+        ::KillTimer(window, kCommitTimer);
+    }
+    ClearIfNamed(Addon().callbackPreview, this);
+    ClearIfNamed(Addon().currentPreview, this);
+    page.previewBrowser = nullptr;
+    previewBrowser.reset();
+    // The host window first: it belongs to the mockup window, which would take it along.
+    hostWindow.reset();
+    mockupWindow.reset();
+}
+
+void CZoomPreview::CreateWindows() {
+    HINSTANCE instance = ThisModule();
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = PreviewWndProc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kPreviewClass;
+    ::RegisterClassExW(&wc);  // registered already by another tab: fine
+
+    // Whatever was there before goes: the control, then the host window, then the mockup
+    // window (a window already destroyed with its owner is only forgotten).
+    page.previewBrowser = nullptr;
+    previewBrowser.reset();
+    if (!::IsWindow(hostWindow.get())) hostWindow.release();
+    hostWindow.reset();
+    if (!::IsWindow(mockupWindow.get())) mockupWindow.release();
+    mockupWindow.reset();
+
+    mockupWindow.reset(::CreateWindowExW(0, kPreviewClass, kMockupTitle, 0, CW_USEDEFAULT, CW_USEDEFAULT,
+                                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr));
+    if (mockupWindow) ApplyPreviewStyles(mockupWindow.get());
+
+    RegisterControlHostClass(instance);
+    // Owned by the mockup window: a top-level window, created hidden.
+    hostWindow.reset(::CreateWindowExW(0, kControlHostClass, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                       CW_USEDEFAULT, mockupWindow.get(), nullptr, instance, nullptr));
+    if (!hostWindow) return;
+    pinchwell::ComPtr<IUnknown> control;
+    if (SUCCEEDED(CreateHostedControl(hostWindow.get(), kWebBrowserClsid, control.put())) && control) {
+        auto web = control.As<IWebBrowser2>(comid::kWebBrowser2);
+        if (web) previewBrowser = std::make_unique<WebBrowserHost>(web.get());
+    }
+    if (previewBrowser)
+        previewBrowser->Navigate(pinchwell::AnsiToWide(TemplatePagePath(GetProgramFilesFolder())));
+    ApplyPreviewStyles(hostWindow.get());
+}
+
+HWND CZoomPreview::GetPreviewWindow() {
+    if (!::IsWindow(mockupWindow.get())) {
+        CreateWindows();
+        StartIdleTimer();
+    }
+    return mockupWindow.get();
+}
+
+HWND CZoomPreview::GetContentWindow() {
+    HWND content = nullptr;
+    if (!browser || FAILED(FindContentWindow(browser, &content))) return nullptr;
+    return content;
+}
+
+void CZoomPreview::StartIdleTimer() {
+    // Without the window there is no timer: one on no window would get an id of its own.
+    if (mockupWindow) ::SetTimer(mockupWindow.get(), kIdleTimer, kIdlePeriod, PreviewTimerProc);
+}
+
+LRESULT CALLBACK CZoomPreview::PreviewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GESTURE) {
+        // No exception may leave a window procedure; the handle is closed either way.
+        try {
+            if (CZoomPreview* preview = Addon().callbackPreview)
+                preview->OnGesture(wParam, lParam);
+            else
+                CloseGestureInfo(reinterpret_cast<HGESTUREINFO>(lParam));
+        } catch (...) {
+        }
+        return 0;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void CALLBACK CZoomPreview::PreviewTimerProc(HWND window, UINT, UINT_PTR id, DWORD) {
+    // No exception may leave a timer procedure.
+    try {
+        if (CZoomPreview* preview = Addon().callbackPreview) preview->OnTimer(window, id);
+    } catch (...) {
+    }
+}
+
+void CZoomPreview::OnTimer(HWND window, UINT_PTR id) {
+    switch (id) {
+    case kShowTimer:
+        // Without a control there is nothing to show.
+        if (!previewBrowser) {
+            ::KillTimer(window, kShowTimer);
+        } else if (ArePageImagesReady(previewBrowser.get())) {
+            ::ShowWindow(hostWindow.get(), SW_SHOW);
+            ::KillTimer(window, kShowTimer);
+        }
+        break;
+    case kCommitTimer: {
+        // Without the tab's browser the zoom it waits for can never be reported.
+        if (!browser) {
+            ::ShowWindow(hostWindow.get(), SW_HIDE);
+            ::KillTimer(window, kCommitTimer);
+            break;
+        }
+        int zoom = 100;
+        GetBrowserZoom(browser, &zoom);  // a failed query leaves 100
+        if (zoom == awaitedZoom) {
+            ::ShowWindow(hostWindow.get(), SW_HIDE);
+            ::KillTimer(window, kCommitTimer);
+        }
+        break;
+    }
+    case kIdleTimer:
+        if (auto times = ReadInputTimes(); times && IdleLongEnough(times->now, times->lastInput))
+            ::ShowWindow(hostWindow.get(), SW_HIDE);
+        break;
+    default:
+        break;
+    }
+}
+
+void CZoomPreview::OnGesture(WPARAM, LPARAM lParam) {
+    auto handle = reinterpret_cast<HGESTUREINFO>(lParam);
+    GestureHandleCloser closer(handle);
+    GESTUREINFO info;
+    if (!ReadGestureInfo(handle, info) || info.dwID != GID_ZOOM) return;
+    const auto distance = static_cast<std::uint16_t>(info.ullArguments & 0xFFFF);
+    switch (pinch.Next(info.dwFlags)) {
+    case PinchStep::Begin:
+        startDistance = distance;
+        BeginPinch();
+        break;
+    case PinchStep::Update:
+        // A start distance of 0 gives no factor: the update changes nothing.
+        if (auto ratio = PinchRatio(distance, startDistance)) UpdatePinch(*ratio);
+        break;
+    case PinchStep::End:
+        EndPinch();
+        break;
+    case PinchStep::Ignore:
+        break;
+    }
+}
+
+void CZoomPreview::BeginPinch() {
+    int zoom = 100;
+    if (browser) GetBrowserZoom(browser, &zoom);  // used even when the query failed
+    PinchValues start = StartPinch(zoom, minZoom, maxZoom);
+    startZoom = start.startZoom;
+    scale = start.scale;
+    upperRatio = start.upperRatio;
+    lowerRatio = start.lowerRatio;
+    CapturePage();
+    // Without the tab's windows there is no picture and no place for the preview: it stays
+    // hidden for this pinch, whose end still sets the zoom.
+    if (PlacePreview() && previewBrowser && mockupWindow)
+        ::SetTimer(mockupWindow.get(), kShowTimer, kShowPeriod, PreviewTimerProc);
+}
+
+void CZoomPreview::UpdatePinch(double ratio) {
+    scale = DampedScale(ratio, upperRatio, lowerRatio, dampingDivisor);
+    if (previewBrowser) SetBrowserZoom(previewBrowser.get(), TruncatedPercent(scale));
+}
+
+void CZoomPreview::EndPinch() {
+    if (!browser) {
+        // The tab is gone: no zoom to set. The show timer stops too, or its next tick
+        // would show the preview again.
+        if (mockupWindow) ::KillTimer(mockupWindow.get(), kShowTimer);
+        ::ShowWindow(hostWindow.get(), SW_HIDE);
+        return;
+    }
+    awaitedZoom = FinalZoom(Pinch(), minZoom, maxZoom);
+    SetBrowserZoom(browser, awaitedZoom);
+    if (mockupWindow) {
+        ::KillTimer(mockupWindow.get(), kShowTimer);
+        ::SetTimer(mockupWindow.get(), kCommitTimer, kCommitPeriod, PreviewTimerProc);
+    }
+}
+
+bool CZoomPreview::CapturePage() {
+    WebBrowserHost tab(browser);
+    PageMeasures measures = MeasurePage(&tab);
+    HWND content = nullptr;
+    if (FAILED(FindContentWindow(&tab, &content)) || !content) return false;
+    int width = 0;
+    int height = 0;
+    SaveWindowImage(content, imagePath, &width, &height);
+    if (!previewBrowser) return true;
+    page.StorePinchStart(previewBrowser.get(), measures, imageUrl, width, height);
+    page.UpdatePage();
+    return true;
+}
+
+bool CZoomPreview::PlacePreview() {
+    HWND shell = nullptr;
+    if (!browser || FAILED(GetBrowserShellWindow(browser, &shell)) || !shell) return false;
+    ScreenBox shellBox = WindowBox(shell);
+    HWND content = nullptr;
+    if (FAILED(FindContentWindow(browser, &content)) || !content) return false;
+    PreviewPlacement at = PlaceOverContent(shellBox, WindowBox(content));
+    ::SetWindowPos(hostWindow.get(), HWND_TOPMOST, at.x, at.y, at.width, at.height, 0);
+    return true;
+}
