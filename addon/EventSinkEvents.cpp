@@ -82,8 +82,8 @@ HRESULT InvokeSinkEvent(DISPID dispId, REFIID riid, const DISPPARAMS* params, Ev
         if (!params || !params->rgvarg) return S_OK;
         const UINT count = params->cArgs;
         const VARIANT* args = params->rgvarg;
-        SinkAction action = DecideSinkAction(dispId, count, count > 0 ? V_VT(&args[0]) : VT_EMPTY,
-                                             count > 1 ? V_VT(&args[1]) : VT_EMPTY);
+        SinkAction action = DecideSinkAction(dispId, count, count > 0 ? V_VT(&args[0]) : VARTYPE{VT_EMPTY},
+                                             count > 1 ? V_VT(&args[1]) : VARTYPE{VT_EMPTY});
         switch (action) {
             case SinkAction::ReadWindowState:
                 if (BecameVisible(ReadWindowStateInteger(args[0]), ReadWindowStateInteger(args[1])))
