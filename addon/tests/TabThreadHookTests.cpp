@@ -91,20 +91,19 @@ struct TabBrowser {
 
 LPARAM Client(int x, int y) { return MAKELPARAM(x, y); }
 
+BOOL CALLBACK CollectErrorBox(HWND window, LPARAM found) {
+    wchar_t className[32] = {}, title[32] = {};
+    ::GetClassNameW(window, className, 32);
+    ::GetWindowTextW(window, title, 32);
+    if (std::wstring(className) == L"#32770" && std::wstring(title) == L"Error" && ::IsWindowVisible(window))
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    return TRUE;
+}
+
 // The hook's error boxes that the thread shows.
 std::vector<HWND> ErrorBoxes(DWORD thread) {
     std::vector<HWND> boxes;
-    ::EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM found) -> BOOL {
-            wchar_t className[32] = {}, title[32] = {};
-            ::GetClassNameW(window, className, 32);
-            ::GetWindowTextW(window, title, 32);
-            if (std::wstring(className) == L"#32770" && std::wstring(title) == L"Error" && ::IsWindowVisible(window))
-                reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&boxes));
+    ::EnumThreadWindows(thread, CollectErrorBox, reinterpret_cast<LPARAM>(&boxes));
     return boxes;
 }
 
