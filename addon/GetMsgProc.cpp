@@ -1,0 +1,96 @@
+#include "GetMsgProc.h"
+
+#include <atomic>
+#include <optional>
+
+#include "AddonState.h"
+#include "GestureReader.h"
+#include "MessageHook.h"
+#include "WebBrowserHost.h"
+#include "ZoomPreview.h"
+
+namespace {
+
+constexpr wchar_t kTabSwitchErrorText[] = L"Error occurred when switch the tab. Please restart the IE.";
+constexpr wchar_t kTabSwitchErrorCaption[] = L"Error";
+
+// One error box for the process at a time (the hook runs again inside its modal loop).
+std::atomic<bool> errorBoxOpen{false};
+
+// The platform for one message, about the preview object that was current when the
+// message arrived.
+class TabThreadPlatform final : public HookPlatform {
+public:
+    TabThreadPlatform(const MSG& msg, CZoomPreview* preview) : msg_(msg), preview_(preview) {}
+
+    bool IsEnabled() override { return Addon().settings.GetBool(SettingKey::Enable); }
+    bool TwoFingerTapResetsZoom() override { return Addon().settings.GetBool(SettingKey::TwoFingerTap2Zoom100); }
+    void LogGestureWhileDisabled() override { Addon().logger.LogGestureWhileDisabled(); }
+
+    bool ReadGestureId(std::uint32_t& id) override {
+        GESTUREINFO info;
+        if (!ReadGestureInfo(GestureHandle(), info)) return false;
+        id = info.dwID;
+        return true;
+    }
+    void CloseGesture() override { CloseGestureInfo(GestureHandle()); }
+
+    bool HasCurrentPreview() override { return preview_ != nullptr; }
+    void ForwardToPreview() override {
+        ::SendMessageW(preview_->GetPreviewWindow(), msg_.message, msg_.wParam, msg_.lParam);
+    }
+    void ShowTabSwitchError() override {
+        ::MessageBoxW(nullptr, kTabSwitchErrorText, kTabSwitchErrorCaption, MB_ICONERROR);
+    }
+    IBrowserHost* CurrentBrowser() override {
+        if (!preview_ || !preview_->browser) return nullptr;
+        if (!browser_) browser_.emplace(preview_->browser);
+        return &*browser_;
+    }
+
+    bool IsTextCursor() override { return ::GetCursor() == ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32513)); }
+    bool FindContentWindow(ContentWindow& found) override {
+        if (!preview_) return false;
+        HWND window = preview_->GetContentWindow();
+        RECT rect;
+        if (!window || !::GetWindowRect(window, &rect)) return false;
+        found.window = window;
+        found.rect = {rect.left, rect.top, rect.right, rect.bottom};
+        return true;
+    }
+
+private:
+    HGESTUREINFO GestureHandle() const { return reinterpret_cast<HGESTUREINFO>(msg_.lParam); }
+
+    const MSG& msg_;
+    CZoomPreview* preview_;
+    std::optional<WebBrowserHost> browser_;  // built at the first need, for this message only
+};
+
+void HandleOnTabThread(MSG& msg, bool removing) {
+    try {
+        AddonState& addon = Addon();
+        TabThreadPlatform platform(msg, addon.currentPreview);
+        HookState state{addon.dragging, addon.lastX, addon.lastY, errorBoxOpen};
+        HookMessage message;
+        message.message = msg.message;
+        message.removing = removing;
+        message.window = msg.hwnd;
+        message.lParam = static_cast<std::uint64_t>(msg.lParam);
+        message.x = msg.pt.x;
+        message.y = msg.pt.y;
+        if (HandleHookMessage(message, platform, state) == HookResult::Swallow) msg.message = WM_NULL;
+    } catch (...) {
+        // The message passes on as it came.
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK GetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code >= 0 && lParam) {
+        MSG& msg = *reinterpret_cast<MSG*>(lParam);
+        if (MayBeHandledMessage(msg.message)) HandleOnTabThread(msg, wParam == PM_REMOVE);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}

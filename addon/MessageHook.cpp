@@ -1,0 +1,99 @@
+#include "MessageHook.h"
+
+#include "ZoomCommands.h"
+
+namespace {
+
+// Clears the open-box mark however the box's call ends.
+class ErrorBoxMark {
+public:
+    explicit ErrorBoxMark(std::atomic<bool>& open) : open_(open) {}
+    ~ErrorBoxMark() { open_ = false; }
+    ErrorBoxMark(const ErrorBoxMark&) = delete;
+    ErrorBoxMark& operator=(const ErrorBoxMark&) = delete;
+
+private:
+    std::atomic<bool>& open_;
+};
+
+HookResult OnGesture(HookPlatform& platform, HookState& state) {
+    if (!platform.IsEnabled()) {
+        platform.LogGestureWhileDisabled();
+        return HookResult::Pass;
+    }
+    std::uint32_t id = 0;
+    if (!platform.ReadGestureId(id)) return HookResult::Pass;
+    switch (id) {
+        case hookmsg::kGestureZoom:
+            if (platform.HasCurrentPreview()) {
+                platform.ForwardToPreview();
+                return HookResult::Swallow;
+            }
+            // Nowhere to send it: swallowed, so the browser's own zoom does not start
+            // half-way through a pinch that the add-on was meant to take.
+            platform.CloseGesture();
+            if (!state.errorBoxOpen.exchange(true)) {
+                ErrorBoxMark mark(state.errorBoxOpen);
+                platform.ShowTabSwitchError();
+            }
+            return HookResult::Swallow;
+        case hookmsg::kGestureTwoFingerTap:
+            if (platform.TwoFingerTapResetsZoom() && platform.HasCurrentPreview()) {
+                SetBrowserZoom(platform.CurrentBrowser(), 100);
+            }
+            platform.CloseGesture();
+            return HookResult::Swallow;
+        default:
+            return HookResult::Pass;
+    }
+}
+
+HookResult OnMove(const HookMessage& message, HookPlatform& platform, HookState& state) {
+    // Most moves happen without a drag: they cost no settings lookup.
+    if (!state.dragging || !platform.IsEnabled()) return HookResult::Pass;
+    ClientPoint point = ClientPointFromLParam(message.lParam);
+    if (!IsDragTarget(message.window, message.x, message.y, platform)) {
+        state.dragging = false;
+        return HookResult::Pass;
+    }
+    IBrowserHost* browser = platform.CurrentBrowser();
+    if (!browser) return HookResult::Swallow;
+    DragStep step = NextDragStep(state.lastX, state.lastY, point.x, point.y);
+    if (step.scroll) browser->ScrollBy(step.dx, step.dy);
+    state.lastX = point.x;
+    state.lastY = point.y;
+    return HookResult::Swallow;
+}
+
+}  // namespace
+
+bool IsDragTarget(WindowHandle window, std::int32_t x, std::int32_t y, HookPlatform& platform) {
+    ContentWindow content;
+    if (!platform.FindContentWindow(content)) return false;
+    return !platform.IsTextCursor() && content.window != nullptr && window == content.window &&
+           IsWithinDragExtent(content.rect, x, y);
+}
+
+HookResult HandleHookMessage(const HookMessage& message, HookPlatform& platform, HookState& state) {
+    if (!MayBeHandledMessage(message.message) || !message.removing) return HookResult::Pass;
+    switch (message.message) {
+        case hookmsg::kGesture:
+            return OnGesture(platform, state);
+        case hookmsg::kLButtonDown:
+            if (platform.IsEnabled() && IsDragTarget(message.window, message.x, message.y, platform)) {
+                state.dragging = true;
+                state.lastX = 0;
+                state.lastY = 0;
+            }
+            return HookResult::Pass;
+        case hookmsg::kLButtonUp:
+            if (platform.IsEnabled() && IsDragTarget(message.window, message.x, message.y, platform)) {
+                state.dragging = false;
+            }
+            return HookResult::Pass;
+        case hookmsg::kMouseMove:
+            return OnMove(message, platform, state);
+        default:
+            return HookResult::Pass;
+    }
+}

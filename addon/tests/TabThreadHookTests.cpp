@@ -1,0 +1,298 @@
+// Attach, the real message hook and detach on a thread with a message queue: posted
+// messages on a tab-like window tree (content window away from the screen's corner)
+// scroll a substitute page, gestures come through the gesture reader, and detach
+// removes the hook and the preview object.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <pinchwell/UniqueHandle.h>
+
+#include "AddonState.h"
+#include "GestureReader.h"
+#include "ProgramFolder.h"
+#include "Substitutes.h"
+#include "TestFiles.h"
+#include "ZoomPreview.h"
+
+namespace {
+
+// The messages that reached the content window's procedure, by number.
+std::map<UINT, int> received;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ++received[message];
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+HINSTANCE Module() { return ::GetModuleHandleW(nullptr); }
+
+void Register(const wchar_t* name, WNDPROC procedure) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = Module();
+    wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    wc.lpszClassName = name;
+    ::RegisterClassExW(&wc);
+}
+
+HWND Child(const wchar_t* className, HWND parent, int x, int y, int width, int height) {
+    return ::CreateWindowExW(0, className, nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, parent, nullptr,
+                             Module(), nullptr);
+}
+
+void Drain() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+}
+
+// Posts the message, removes it (the hook sees it) and dispatches what the hook left.
+void Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ::PostMessageW(window, message, wParam, lParam);
+    MSG msg;
+    if (::PeekMessageW(&msg, window, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+}
+
+// A tab's window tree: the shell window below the screen's corner, toolbars, the view
+// and the content window.
+struct TabWindows {
+    pinchwell::UniqueWindow shell;
+    HWND content = nullptr;
+
+    TabWindows() {
+        Register(L"TabWindowClass", ::DefWindowProcW);
+        Register(L"Shell DocObject View", ::DefWindowProcW);
+        Register(L"Internet Explorer_Server", RecordingProc);
+        shell.reset(::CreateWindowExW(0, L"TabWindowClass", nullptr, WS_POPUP | WS_VISIBLE, 100, 80, 900, 700,
+                                      nullptr, nullptr, Module(), nullptr));
+        HWND view = Child(L"Shell DocObject View", shell.get(), 0, 60, 900, 640);
+        content = Child(L"Internet Explorer_Server", view, 0, 0, 900, 640);
+        Drain();
+    }
+};
+
+// A tab browser over the window tree, with a page that records its scrolls.
+struct TabBrowser {
+    substitute::PageWithWindow page;
+    substitute::OleWindow shellView;
+    explicit TabBrowser(HWND shell) {
+        shellView.window = shell;
+        page.browser.shellView = &shellView;
+    }
+    IWebBrowser2* Browser() { return page.browser.AsBrowser(); }
+};
+
+LPARAM Client(int x, int y) { return MAKELPARAM(x, y); }
+
+BOOL CALLBACK CollectErrorBox(HWND window, LPARAM found) {
+    wchar_t className[32] = {}, title[32] = {};
+    ::GetClassNameW(window, className, 32);
+    ::GetWindowTextW(window, title, 32);
+    if (std::wstring(className) == L"#32770" && std::wstring(title) == L"Error" && ::IsWindowVisible(window))
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    return TRUE;
+}
+
+// The hook's error boxes that the thread shows.
+std::vector<HWND> ErrorBoxes(DWORD thread) {
+    std::vector<HWND> boxes;
+    ::EnumThreadWindows(thread, CollectErrorBox, reinterpret_cast<LPARAM>(&boxes));
+    return boxes;
+}
+
+// Gestures as the test reader reports them; closes counted.
+std::atomic<DWORD> gestureId{0};
+std::atomic<int> closes{0};
+BOOL WINAPI ReadTestGesture(HGESTUREINFO, PGESTUREINFO info) {
+    info->dwID = gestureId;
+    return TRUE;
+}
+BOOL WINAPI CloseTestGesture(HGESTUREINFO) {
+    ++closes;
+    return TRUE;
+}
+
+class TabThread : public StoredZoomTest {
+protected:
+    static void SetUpTestSuite() {
+        std::filesystem::create_directories(Folder());
+        std::ofstream(GetConfigPath(), std::ios::binary) << "[Pinchwell]\r\nEnable=TRUE\r\nTwoFingerTap2Zoom100=TRUE\r\n"
+                                                            "MaxZoomRange=300\r\nMinZoomRange=100\r\n";
+        previousReader = SetGestureReader({ReadTestGesture, CloseTestGesture});
+    }
+    static void TearDownTestSuite() {
+        SetGestureReader(previousReader);
+        std::filesystem::remove_all(std::filesystem::path(GetProgramFilesFolder()) / "Kestrune");
+    }
+    static std::string Folder() { return GetProgramFilesFolder() + "\\Kestrune\\Pinchwell"; }
+
+    void SetUp() override {
+        StoredZoomTest::SetUp();
+        received.clear();
+        closes = 0;
+        RECT rect;
+        ::GetWindowRect(windows.content, &rect);
+        ::SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    }
+    void TearDown() override {
+        Addon().eventSink.DetachThread();
+        Addon().dragging = false;
+        StoredZoomTest::TearDown();
+    }
+
+    // A press and moves through the given client points.
+    void Drag(const std::vector<POINT>& points) {
+        Deliver(windows.content, WM_LBUTTONDOWN, MK_LBUTTON, Client(10, 10));
+        for (POINT p : points) Deliver(windows.content, WM_MOUSEMOVE, MK_LBUTTON, Client(p.x, p.y));
+    }
+
+    static GestureReader previousReader;
+    TabWindows windows;
+    TabBrowser tab{windows.shell.get()};
+};
+GestureReader TabThread::previousReader{};
+
+using Scrolls = std::vector<std::pair<LONG, LONG>>;
+
+}  // namespace
+
+TEST_F(TabThread, AttachRecordsOneHookAndOnePreviewAndMakesItCurrent) {
+    Addon().eventSink.AttachThread(tab.Browser());
+    DWORD thread = ::GetCurrentThreadId();
+    EXPECT_NE(Addon().eventSink.hookTable.Lookup(thread), nullptr);
+    CZoomPreview* preview = Addon().eventSink.previewTable.Lookup(thread);
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->browser, tab.Browser());
+    EXPECT_EQ(Addon().currentPreview.load(), preview);
+    EXPECT_EQ(tab.page.browser.refs, 1u);  // the preview holds no reference of its own
+}
+
+TEST_F(TabThread, ADragOnTheContentWindowScrollsByHalfTheTravel) {
+    Addon().eventSink.AttachThread(tab.Browser());
+    Drag({{100, 100}, {90, 80}, {103, 97}});
+    EXPECT_EQ(tab.page.window.scrolls, (Scrolls{{5, 10}, {-6, -8}}));
+    EXPECT_EQ(received[WM_LBUTTONDOWN], 1);
+    EXPECT_EQ(received[WM_MOUSEMOVE], 0);  // swallowed: the window saw WM_NULL
+    EXPECT_EQ(received[WM_NULL], 3);
+    EXPECT_TRUE(tab.page.AllReleased());
+}
+
+TEST_F(TabThread, AMessageThatIsOnlyPeekedAtIsHandledAtItsRemoval) {
+    Addon().eventSink.AttachThread(tab.Browser());
+    Drag({{100, 100}});
+    ::PostMessageW(windows.content, WM_MOUSEMOVE, MK_LBUTTON, Client(90, 80));
+    MSG msg;
+    ASSERT_TRUE(::PeekMessageW(&msg, windows.content, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(msg.message, UINT(WM_MOUSEMOVE));
+    EXPECT_TRUE(tab.page.window.scrolls.empty());
+    ASSERT_TRUE(::PeekMessageW(&msg, windows.content, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, UINT(WM_NULL));
+    EXPECT_EQ(tab.page.window.scrolls, (Scrolls{{5, 10}}));
+}
+
+TEST_F(TabThread, ATwoFingerTapResetsTheTabsZoomAndClosesItsHandle) {
+    Addon().eventSink.AttachThread(tab.Browser());
+    gestureId = GID_TWOFINGERTAP;
+    Deliver(windows.content, WM_GESTURE, GID_TWOFINGERTAP, 0x1234);
+    ASSERT_EQ(tab.page.browser.execCalls.size(), 1u);
+    EXPECT_EQ(tab.page.browser.execCalls[0].inputValue, 100);
+    EXPECT_EQ(StoredZoomFactor(), 100000u);
+    EXPECT_EQ(closes.load(), 1);
+    EXPECT_EQ(received[WM_GESTURE], 0);
+}
+
+TEST_F(TabThread, PanRotateAndPressAndTapReachTheWindow) {
+    Addon().eventSink.AttachThread(tab.Browser());
+    for (DWORD id : {DWORD(GID_PAN), DWORD(GID_ROTATE), DWORD(GID_PRESSANDTAP)}) {
+        gestureId = id;
+        Deliver(windows.content, WM_GESTURE, id, 0x1234);
+    }
+    EXPECT_EQ(received[WM_GESTURE], 3);
+    EXPECT_EQ(closes.load(), 0);
+    EXPECT_TRUE(tab.page.browser.execCalls.empty());
+}
+
+TEST_F(TabThread, APinchWithoutCurrentTabShowsOneBoxAtATimeAndIsSwallowed) {
+    Addon().eventSink.AttachThread(tab.Browser());
+    Addon().currentPreview = nullptr;
+    gestureId = GID_ZOOM;
+    const DWORD self = ::GetCurrentThreadId();
+    const HWND content = windows.content;
+    std::size_t boxesWhilePinching = 0;
+    std::thread answerer([&] {
+        std::vector<HWND> boxes;
+        for (int i = 0; i < 500 && boxes.empty(); ++i, ::Sleep(10)) boxes = ErrorBoxes(self);
+        if (boxes.empty()) return;
+        // The box's modal loop takes two more pinches meanwhile.
+        ::PostMessageW(content, WM_GESTURE, GID_ZOOM, 0x1234);
+        ::PostMessageW(content, WM_GESTURE, GID_ZOOM, 0x1234);
+        for (int i = 0; i < 500 && closes < 3; ++i) ::Sleep(10);
+        ::Sleep(100);
+        boxesWhilePinching = ErrorBoxes(self).size();
+        for (HWND box : ErrorBoxes(self)) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    Deliver(content, WM_GESTURE, GID_ZOOM, 0x1234);  // returns once the box is closed
+    answerer.join();
+    Drain();
+    EXPECT_EQ(boxesWhilePinching, 1u);
+    EXPECT_EQ(closes.load(), 3);
+    EXPECT_EQ(received[WM_GESTURE], 0);
+    EXPECT_TRUE(ErrorBoxes(self).empty());
+}
+
+TEST_F(TabThread, DetachRemovesHookAndPreviewAndTheCurrentTab) {
+    Addon().eventSink.AttachThread(tab.Browser());
+    Addon().eventSink.DetachThread();
+    DWORD thread = ::GetCurrentThreadId();
+    EXPECT_EQ(Addon().eventSink.hookTable.Lookup(thread), nullptr);
+    EXPECT_EQ(Addon().eventSink.previewTable.Lookup(thread), nullptr);
+    EXPECT_EQ(Addon().currentPreview.load(), nullptr);
+    Drag({{100, 100}, {90, 80}});
+    EXPECT_TRUE(tab.page.window.scrolls.empty());
+    EXPECT_EQ(received[WM_MOUSEMOVE], 2);  // no hook any more
+}
+
+TEST_F(TabThread, ASecondAttachmentReplacesTheFirst) {
+    Addon().eventSink.AttachThread(tab.Browser());
+    int hooks = Addon().eventSink.hookTable.Count();
+    int previews = Addon().eventSink.previewTable.Count();
+    Addon().eventSink.DetachThread();
+    Addon().eventSink.AttachThread(tab.Browser());
+    EXPECT_EQ(Addon().eventSink.hookTable.Count(), hooks);
+    EXPECT_EQ(Addon().eventSink.previewTable.Count(), previews);
+    EXPECT_NE(Addon().eventSink.hookTable.Lookup(::GetCurrentThreadId()), nullptr);
+    Drag({{100, 100}, {90, 80}});
+    EXPECT_EQ(tab.page.window.scrolls, (Scrolls{{5, 10}}));
+}
+
+TEST_F(TabThread, TabsOnSeveralThreadsAttachAndDetachSideBySide) {
+    int hooks = Addon().eventSink.hookTable.Count();
+    int previews = Addon().eventSink.previewTable.Count();
+    std::vector<std::thread> threads;
+    std::atomic<int> attached{0};
+    for (int t = 0; t < 3; ++t) {
+        threads.emplace_back([&] {
+            TabWindows own;
+            TabBrowser browser(own.shell.get());
+            for (int i = 0; i < 10; ++i) {
+                Addon().eventSink.DetachThread();
+                Addon().eventSink.AttachThread(browser.Browser());
+                if (Addon().eventSink.previewTable.Lookup(::GetCurrentThreadId())) ++attached;
+                Drain();
+            }
+            Addon().eventSink.DetachThread();
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(attached.load(), 30);
+    EXPECT_EQ(Addon().eventSink.hookTable.Count(), hooks);
+    EXPECT_EQ(Addon().eventSink.previewTable.Count(), previews);
+    EXPECT_EQ(Addon().currentPreview.load(), nullptr);
+}
