@@ -277,3 +277,14 @@ TEST_F(TesselRegistration, FailedPerUserInstallIsRolledBackAndAnswersTheFailure)
     }
     DeleteTree(HKEY_CURRENT_USER, denied);
 }
+
+TEST_F(TesselRegistration, GivesTheCallersThreadLocaleBack) {
+    const LCID saved = ::GetThreadLocale();
+    const LCID chinese = MAKELCID(MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL), SORT_DEFAULT);
+    ASSERT_TRUE(::SetThreadLocale(chinese));
+    EXPECT_EQ(Install(TRUE, L"user"), S_OK);
+    EXPECT_EQ(::GetThreadLocale(), chinese);
+    EXPECT_EQ(Install(FALSE, L"user"), S_OK);
+    EXPECT_EQ(::GetThreadLocale(), chinese);
+    ::SetThreadLocale(saved);
+}
