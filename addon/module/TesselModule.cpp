@@ -9,12 +9,12 @@
 #include "TesselClassFactory.h"
 #include "WindowsRegistrar.h"
 
-namespace {
-
 // Built first when the library loads; the add-on state follows it and, destroyed in the
 // reverse order, goes before it.
-CTesselModule tesselModule;
-[[maybe_unused]] AddonState& addonAtLoad = Addon();
+static CTesselModule tesselModule;
+[[maybe_unused]] static AddonState& addonAtLoad = Addon();
+
+namespace {
 
 // Runs a registration with the system's default locale on the thread, as the registry's
 // text is written; the caller's locale is put back afterwards.
