@@ -1,0 +1,64 @@
+// Tessel.dll's module object, its entry point and its five exports.
+#include "TesselModule.h"
+
+#include <new>
+
+#include "AddonState.h"
+#include "ModuleFile.h"
+#include "ServerRegistration.h"
+#include "TesselClassFactory.h"
+#include "WindowsRegistrar.h"
+
+// Built first when the library loads; the add-on state follows it and, destroyed in the
+// reverse order, goes before it.
+static CTesselModule tesselModule;
+[[maybe_unused]] static AddonState& addonAtLoad = Addon();
+
+namespace {
+
+// Runs a registration with the system's default locale on the thread, as the registry's
+// text is written; the caller's locale is put back afterwards.
+template <typename Registration>
+HRESULT WithSystemLocale(Registration registration) {
+    try {
+        ThreadLocaleScope locale(LOCALE_SYSTEM_DEFAULT);
+        WindowsRegistrar registrar;
+        return registration(registrar, TesselSubstitutions(ThisModulePath()));
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
+}  // namespace
+
+CTesselModule& TesselModule() { return tesselModule; }
+
+// Nothing here needs the loader lock to be free: no threads, no COM, no GDI+. The static
+// objects above are built before this runs.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+
+STDAPI DllCanUnloadNow() { return tesselModule.LockCount() == 0 ? S_OK : S_FALSE; }
+
+STDAPI DllGetClassObject(REFCLSID classId, REFIID riid, LPVOID* out) {
+    return GetTesselClassObject(classId, riid, out);
+}
+
+STDAPI DllRegisterServer() {
+    return WithSystemLocale([](Registrar& registrar, const RegistrySubstitutions& with) {
+        return RegisterServer(registrar, RegistrationScope::PerMachine, with);
+    });
+}
+
+STDAPI DllUnregisterServer() {
+    return WithSystemLocale([](Registrar& registrar, const RegistrySubstitutions& with) {
+        return UnregisterServer(registrar, RegistrationScope::PerMachine, with);
+    });
+}
+
+STDAPI DllInstall(BOOL install, LPCWSTR commandLine) {
+    return WithSystemLocale([&](Registrar& registrar, const RegistrySubstitutions& with) {
+        return InstallServer(registrar, install != FALSE, commandLine, with);
+    });
+}
