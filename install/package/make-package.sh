@@ -38,7 +38,7 @@ settings_attributes=$((bits64 | 16 | 128))
 wixl -a "$arch" -D Version="$version" -D Arch="$arch" -D UpgradeCode="$upgrade" \
      -D MakerFolderGuid="$maker" -D Interface32Guid="$interface32" -D SourceDir=. \
      -D ClassId="$clsid" -D InterfaceId="$iid" -D LibraryId="$libid" -D AppId="$appid" \
-     -o "$out.tmp" "$wxs" 2> >(grep -v 'builder.vala:699: unimplemented' >&2)
+     -o "$out.tmp" "$wxs"
 
 # Windows Installer compares only the first three fields of a product version, so 1.0.0.1
 # is no upgrade of 1.0.0.0 unless the upper bound of the versions it replaces is
