@@ -23,7 +23,11 @@ older_inputs[4]=$work/older/Template.html
 
 fresh_prefix "$work/wineprefix"
 maker_folder_path=$(dirname "$program_folder")
-menu_entry() { test -n "$(settings_shortcut)"; }
+menu_entry() {  # the Start menu entry starts the installed settings program
+  local link
+  link=$(settings_shortcut)
+  test -n "$link" && grep -aqF 'C:\Program Files\Kestrune\Pinchwell\PinchwellConfig.exe' "$link"
+}
 no_menu_entry() { test -z "$(settings_shortcut)"; }
 no_product_keys() { test -z "$(product_registry)"; }
 files_are() {  # files_are INPUT...: each installed file equals its input, config.ini aside
@@ -86,7 +90,7 @@ expect "one installed program Pinchwell $version" one_entry_of_version "$version
 expect "every file is the new version's" files_are "${inputs[@]}"
 expect "the changed config.ini is kept" test "$(config_max_zoom)" = 250
 expect "every registry value is the package's" registry_is_the_packages "$msi"
-expect "the Start menu entry is there" menu_entry
+expect "the Start menu entry starts the installed settings program" menu_entry
 wine_in "$driver" show
 expect "the settings program shows the kept settings" test $? -eq 0
 
@@ -105,6 +109,7 @@ expect "the install succeeds" test $? -eq 0
 expect "every file is installed" files_are "${inputs[@]}"
 expect "config.ini is the shipped one" cmp -s "${inputs[5]}" "$program_folder/config.ini"
 expect "every registry value is the package's" registry_is_the_packages "$msi"
+expect "the Start menu entry starts the installed settings program" menu_entry
 msiexec_qn /x "$(windows_path "$msi")"
 expect "the uninstall succeeds" test $? -eq 0
 expect "no folder of the product is left" test ! -e "$maker_folder_path"
