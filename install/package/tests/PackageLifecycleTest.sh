@@ -3,7 +3,8 @@
 # way rolls back; an older version is installed, its settings program shows the installed
 # settings and saves a change; a repair restores a deleted file and keeps the change; the
 # current version upgrades it; uninstalling keeps only the changed config.ini; a fresh
-# install and its uninstall leave nothing at all.
+# install and its uninstall leave nothing at all, and an edit that keeps the file's size
+# still counts as a change.
 #   PackageLifecycleTest.sh PACKAGE_ENV WORK_FOLDER
 set -uo pipefail
 source "$1"
@@ -102,6 +103,18 @@ expect "no registry key of the product is left" no_product_keys
 expect "no entry in the installed programs" test "$(product_entries)" -eq 0
 expect "no Start menu entry" no_menu_entry
 rm -rf "$maker_folder_path"  # the user removes the settings
+
+echo "== uninstall after an edit that keeps the size"
+msiexec_qn /i "$(windows_path "$msi")"
+expect "the install succeeds" test $? -eq 0
+sed 's/^MaxZoomRange=300/MaxZoomRange=250/' "$program_folder/config.ini" >"$work/edited.ini"
+mv "$work/edited.ini" "$program_folder/config.ini"  # saved as an editor saves: a new file
+expect "the edit keeps the size" test "$(stat -c %s "$program_folder/config.ini")" -eq "$(stat -c %s "${inputs[5]}")"
+expect "the edit changes the file" test "$(config_max_zoom)" = 250
+msiexec_qn /x "$(windows_path "$msi")"
+expect "the uninstall succeeds" test $? -eq 0
+expect "only the edited config.ini is left" test "$(ls -A "$program_folder")" = config.ini
+rm -rf "$maker_folder_path"
 
 echo "== install and uninstall unchanged"
 msiexec_qn /i "$(windows_path "$msi")"
