@@ -110,13 +110,15 @@ void ProgramFolder::SetConfigReadOnly(bool readOnly) const {
     ::SetFileAttributesW(ConfigFile().c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 }
 
-ProgramUnderTest::ProgramUnderTest(const ProgramFolder& folder) {
-    std::wstring exe = folder.Path() + L"\\PinchwellConfig.exe";
+ProgramUnderTest::ProgramUnderTest(const ProgramFolder& folder) : ProgramUnderTest(folder.Path()) {}
+
+ProgramUnderTest::ProgramUnderTest(const std::wstring& folderPath) {
+    std::wstring exe = folderPath + L"\\PinchwellConfig.exe";
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path().c_str(),
+    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folderPath.c_str(),
                           &startup, &info))
         return;
     process_.reset(info.hProcess);

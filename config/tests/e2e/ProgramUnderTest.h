@@ -46,6 +46,8 @@ struct MessageBoxSeen {
 class ProgramUnderTest {
 public:
     explicit ProgramUnderTest(const ProgramFolder& folder);
+    // The program of a folder laid out by someone else, an installer for one.
+    explicit ProgramUnderTest(const std::wstring& folderPath);
     ~ProgramUnderTest();  // ends a program that is still running
     ProgramUnderTest(const ProgramUnderTest&) = delete;
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
