@@ -1,0 +1,136 @@
+#include "PngWriter.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "CaptureGeometry.h"
+
+namespace {
+
+constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+// Rows are converted in batches of about this many bytes, so that deflate sees large
+// inputs (stored blocks are then copied straight from the batch), and IDAT chunks carry
+// at most this many bytes of deflated data.
+constexpr std::size_t kBatchBytes = 256 * 1024;
+constexpr std::size_t kChunkBytes = 256 * 1024;
+constexpr std::uint32_t kPngMaxDimension = 0x7FFFFFFF;
+
+void PutBigEndian(std::uint8_t* at, std::uint32_t value) {
+    at[0] = static_cast<std::uint8_t>(value >> 24);
+    at[1] = static_cast<std::uint8_t>(value >> 16);
+    at[2] = static_cast<std::uint8_t>(value >> 8);
+    at[3] = static_cast<std::uint8_t>(value);
+}
+
+// Writes one chunk: length, type, data and the CRC over type and data.
+bool WriteChunk(const PngSink& sink, const char (&type)[5], const std::uint8_t* data, std::size_t size) {
+    std::uint8_t head[8];
+    PutBigEndian(head, static_cast<std::uint32_t>(size));
+    std::copy(type, type + 4, head + 4);
+    uLong crc = ::crc32(0L, head + 4, 4);
+    if (size) crc = ::crc32(crc, data, static_cast<uInt>(size));
+    std::uint8_t tail[4];
+    PutBigEndian(tail, static_cast<std::uint32_t>(crc));
+    return sink(head, sizeof head) && (size == 0 || sink(data, size)) && sink(tail, sizeof tail);
+}
+
+struct DeflateStream {
+    z_stream z = {};
+    bool open = false;
+    DeflateStream(int level, int strategy) {
+        open = ::deflateInit2(&z, level, Z_DEFLATED, 15, 8, strategy) == Z_OK;
+    }
+    ~DeflateStream() {
+        if (open) ::deflateEnd(&z);
+    }
+    DeflateStream(const DeflateStream&) = delete;
+    DeflateStream& operator=(const DeflateStream&) = delete;
+};
+
+void LevelAndStrategy(PngCompression compression, int& level, int& strategy) {
+    strategy = Z_DEFAULT_STRATEGY;
+    switch (compression) {
+    case PngCompression::Stored: level = 0; break;
+    case PngCompression::Rle: level = 1; strategy = Z_RLE; break;
+    case PngCompression::HuffmanOnly: level = 1; strategy = Z_HUFFMAN_ONLY; break;
+    case PngCompression::Fastest: level = 1; break;
+    case PngCompression::Default: level = 6; break;
+    }
+}
+
+// One row as PNG image data: the filter type byte (None) and red, green, blue per pixel.
+void ConvertRow(const std::uint8_t* bgrx, std::uint32_t width, std::uint8_t* out) {
+    *out++ = 0;
+    for (std::uint32_t x = 0; x < width; ++x, bgrx += 4, out += 3) {
+        out[0] = bgrx[2];
+        out[1] = bgrx[1];
+        out[2] = bgrx[0];
+    }
+}
+
+}  // namespace
+
+bool WritePng(const BgrxPixels& pixels, PngCompression compression, const PngSink& sink) {
+    if (!pixels.bits || pixels.width == 0 || pixels.height == 0) return false;
+    if (pixels.width > kPngMaxDimension || pixels.height > kPngMaxDimension) return false;
+    if (pixels.width > (std::numeric_limits<std::size_t>::max() - 1) / 4) return false;
+    if (pixels.stride / 4 < pixels.width) return false;
+    const std::size_t rowBytes = 1 + std::size_t{3} * pixels.width;
+    if (rowBytes > std::numeric_limits<uInt>::max()) return false;
+
+    int level = 0, strategy = 0;
+    LevelAndStrategy(compression, level, strategy);
+    DeflateStream stream(level, strategy);
+    if (!stream.open) return false;
+
+    if (!sink(kSignature, sizeof kSignature)) return false;
+    std::uint8_t header[13];
+    PutBigEndian(header, pixels.width);
+    PutBigEndian(header + 4, pixels.height);
+    header[8] = 8;   // bits per sample
+    header[9] = 2;   // colour type: RGB
+    header[10] = 0;  // deflate
+    header[11] = 0;  // adaptive filtering, each row's type byte
+    header[12] = 0;  // no interlace
+    if (!WriteChunk(sink, "IHDR", header, sizeof header)) return false;
+
+    const std::size_t rowsPerBatch = std::max<std::size_t>(1, kBatchBytes / rowBytes);
+    std::vector<std::uint8_t> batch(rowsPerBatch * rowBytes);
+    std::vector<std::uint8_t> chunk(kChunkBytes);
+    z_stream& z = stream.z;
+    z.next_out = chunk.data();
+    z.avail_out = static_cast<uInt>(chunk.size());
+
+    // Runs deflate over what is in next_in, sending every full chunk buffer as an IDAT.
+    auto deflateAll = [&](int flush) {
+        for (;;) {
+            int result = ::deflate(&z, flush);
+            if (result == Z_STREAM_ERROR) return false;  // Z_BUF_ERROR only means no progress
+            bool finished = result == Z_STREAM_END;
+            std::size_t filled = chunk.size() - z.avail_out;
+            if (z.avail_out == 0 || (finished && filled > 0)) {
+                if (!WriteChunk(sink, "IDAT", chunk.data(), filled)) return false;
+                z.next_out = chunk.data();
+                z.avail_out = static_cast<uInt>(chunk.size());
+            }
+            if (finished) return true;
+            if (flush != Z_FINISH && z.avail_in == 0) return true;  // the rest comes out later
+        }
+    };
+
+    for (std::uint32_t y = 0; y < pixels.height;) {
+        std::size_t rows = std::min<std::size_t>(rowsPerBatch, pixels.height - y);
+        for (std::size_t i = 0; i < rows; ++i, ++y) ConvertRow(pixels.Row(y), pixels.width, batch.data() + i * rowBytes);
+        z.next_in = batch.data();
+        z.avail_in = static_cast<uInt>(rows * rowBytes);
+        if (!deflateAll(Z_NO_FLUSH)) return false;
+    }
+    if (!deflateAll(Z_FINISH)) return false;
+    return WriteChunk(sink, "IEND", nullptr, 0);
+}
+
+bool IsPngPath(const std::wstring& path) { return EqualsIgnoringCase(PathExtension(path), L".png"); }
