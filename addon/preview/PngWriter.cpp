@@ -13,10 +13,10 @@ namespace {
 
 constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 // Rows are converted in batches of about this many bytes, so that deflate sees large
-// inputs (stored blocks are then copied straight from the batch), and IDAT chunks carry
-// at most this many bytes of deflated data.
+// inputs (stored blocks are then copied straight from the batch).
 constexpr std::size_t kBatchBytes = 256 * 1024;
-constexpr std::size_t kChunkBytes = 256 * 1024;
+// The most deflated data in one IDAT chunk: a few large writes per file.
+constexpr std::size_t kChunkBytes = 1024 * 1024;
 constexpr std::uint32_t kPngMaxDimension = 0x7FFFFFFF;
 
 void PutBigEndian(std::uint8_t* at, std::uint32_t value) {
@@ -26,17 +26,25 @@ void PutBigEndian(std::uint8_t* at, std::uint32_t value) {
     at[3] = static_cast<std::uint8_t>(value);
 }
 
-// Writes one chunk: length, type, data and the CRC over type and data.
-bool WriteChunk(const PngSink& sink, const char (&type)[5], const std::uint8_t* data, std::size_t size) {
-    std::uint8_t head[8];
-    PutBigEndian(head, static_cast<std::uint32_t>(size));
-    std::copy(type, type + 4, head + 4);
-    uLong crc = ::crc32(0L, head + 4, 4);
-    if (size) crc = ::crc32(crc, data, static_cast<uInt>(size));
-    std::uint8_t tail[4];
-    PutBigEndian(tail, static_cast<std::uint32_t>(crc));
-    return sink(head, sizeof head) && (size == 0 || sink(data, size)) && sink(tail, sizeof tail);
-}
+// A chunk in one piece of memory: 8 bytes of length and type, the data, 4 bytes of CRC,
+// so that each chunk reaches the sink in one call.
+class ChunkBuffer {
+public:
+    explicit ChunkBuffer(std::size_t capacity) : bytes_(8 + capacity + 4) {}
+    std::uint8_t* data() { return bytes_.data() + 8; }
+    std::size_t capacity() const { return bytes_.size() - 12; }
+    // Fills in length, type and CRC around the first size bytes of data() and sends them.
+    bool Send(const PngSink& sink, const char (&type)[5], std::size_t size) {
+        PutBigEndian(bytes_.data(), static_cast<std::uint32_t>(size));
+        std::copy(type, type + 4, bytes_.begin() + 4);
+        uLong crc = ::crc32(0L, bytes_.data() + 4, static_cast<uInt>(4 + size));
+        PutBigEndian(bytes_.data() + 8 + size, static_cast<std::uint32_t>(crc));
+        return sink(bytes_.data(), 12 + size);
+    }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+};
 
 struct DeflateStream {
     z_stream z = {};
@@ -88,7 +96,8 @@ bool WritePng(const BgrxPixels& pixels, PngCompression compression, const PngSin
     if (!stream.open) return false;
 
     if (!sink(kSignature, sizeof kSignature)) return false;
-    std::uint8_t header[13];
+    ChunkBuffer small(13);
+    std::uint8_t* header = small.data();
     PutBigEndian(header, pixels.width);
     PutBigEndian(header + 4, pixels.height);
     header[8] = 8;   // bits per sample
@@ -96,14 +105,14 @@ bool WritePng(const BgrxPixels& pixels, PngCompression compression, const PngSin
     header[10] = 0;  // deflate
     header[11] = 0;  // adaptive filtering, each row's type byte
     header[12] = 0;  // no interlace
-    if (!WriteChunk(sink, "IHDR", header, sizeof header)) return false;
+    if (!small.Send(sink, "IHDR", 13)) return false;
 
     const std::size_t rowsPerBatch = std::max<std::size_t>(1, kBatchBytes / rowBytes);
     std::vector<std::uint8_t> batch(rowsPerBatch * rowBytes);
-    std::vector<std::uint8_t> chunk(kChunkBytes);
+    ChunkBuffer chunk(kChunkBytes);
     z_stream& z = stream.z;
     z.next_out = chunk.data();
-    z.avail_out = static_cast<uInt>(chunk.size());
+    z.avail_out = static_cast<uInt>(chunk.capacity());
 
     // Runs deflate over what is in next_in, sending every full chunk buffer as an IDAT.
     auto deflateAll = [&](int flush) {
@@ -111,11 +120,11 @@ bool WritePng(const BgrxPixels& pixels, PngCompression compression, const PngSin
             int result = ::deflate(&z, flush);
             if (result == Z_STREAM_ERROR) return false;  // Z_BUF_ERROR only means no progress
             bool finished = result == Z_STREAM_END;
-            std::size_t filled = chunk.size() - z.avail_out;
+            std::size_t filled = chunk.capacity() - z.avail_out;
             if (z.avail_out == 0 || (finished && filled > 0)) {
-                if (!WriteChunk(sink, "IDAT", chunk.data(), filled)) return false;
+                if (!chunk.Send(sink, "IDAT", filled)) return false;
                 z.next_out = chunk.data();
-                z.avail_out = static_cast<uInt>(chunk.size());
+                z.avail_out = static_cast<uInt>(chunk.capacity());
             }
             if (finished) return true;
             if (flush != Z_FINISH && z.avail_in == 0) return true;  // the rest comes out later
@@ -130,7 +139,7 @@ bool WritePng(const BgrxPixels& pixels, PngCompression compression, const PngSin
         if (!deflateAll(Z_NO_FLUSH)) return false;
     }
     if (!deflateAll(Z_FINISH)) return false;
-    return WriteChunk(sink, "IEND", nullptr, 0);
+    return small.Send(sink, "IEND", 0);
 }
 
 bool IsPngPath(const std::wstring& path) { return EqualsIgnoringCase(PathExtension(path), L".png"); }

@@ -206,9 +206,9 @@ TEST(WritePng, WritesNothingForPixelsItCannotRead) {
 }
 
 TEST(WritePng, StopsAtTheFirstWriteTheSinkRefuses) {
-    Picture picture(700, 200, 0, false);
+    Picture picture(700, 600, 0, false);  // signature, IHDR, two IDAT chunks, IEND
     std::size_t whole = Write(picture.Pixels(), PngCompression::Stored).size();
-    for (std::size_t refused : {std::size_t{0}, std::size_t{1}, std::size_t{3}, std::size_t{6}}) {
+    for (std::size_t refused = 0; refused < 5; ++refused) {
         SCOPED_TRACE(refused);
         std::size_t calls = 0, bytes = 0;
         bool ok = WritePng(picture.Pixels(), PngCompression::Stored, [&](const std::uint8_t*, std::size_t size) {
