@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <limits>
-#include <memory>
+#include <new>
 #include <vector>
 
 #include "CaptureGeometry.h"
@@ -82,7 +82,23 @@ void ConvertRow(const std::uint8_t* bgrx, std::uint32_t width, std::uint8_t* out
 
 }  // namespace
 
+namespace {
+
+bool WriteValidPng(const BgrxPixels& pixels, PngCompression compression, const PngSink& sink);
+
+}  // namespace
+
 bool WritePng(const BgrxPixels& pixels, PngCompression compression, const PngSink& sink) {
+    try {
+        return WriteValidPng(pixels, compression, sink);
+    } catch (const std::bad_alloc&) {
+        return false;  // the capture runs inside window procedures: no exception leaves it
+    }
+}
+
+namespace {
+
+bool WriteValidPng(const BgrxPixels& pixels, PngCompression compression, const PngSink& sink) {
     if (!pixels.bits || pixels.width == 0 || pixels.height == 0) return false;
     if (pixels.width > kPngMaxDimension || pixels.height > kPngMaxDimension) return false;
     if (pixels.width > (std::numeric_limits<std::size_t>::max() - 1) / 4) return false;
@@ -141,5 +157,7 @@ bool WritePng(const BgrxPixels& pixels, PngCompression compression, const PngSin
     if (!deflateAll(Z_FINISH)) return false;
     return small.Send(sink, "IEND", 0);
 }
+
+}  // namespace
 
 bool IsPngPath(const std::wstring& path) { return EqualsIgnoringCase(PathExtension(path), L".png"); }

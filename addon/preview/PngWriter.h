@@ -39,7 +39,8 @@ using PngSink = std::function<bool(const std::uint8_t* data, std::size_t size)>;
 
 // Writes the PNG signature, IHDR, the image data in IDAT chunks (every row with filter
 // type None) and IEND to sink. False, and nothing more written, when the picture is empty
-// or too large for PNG, the layout is impossible, zlib fails or the sink refuses bytes.
+// or too large for PNG, the layout is impossible, memory runs out, zlib fails or the sink
+// refuses bytes.
 bool WritePng(const BgrxPixels& pixels, PngCompression compression, const PngSink& sink);
 
 // True when the path's extension (as PathExtension finds it) is ".png", in any case.
