@@ -12,11 +12,12 @@
 namespace {
 
 constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-// Rows are converted in batches of about this many bytes, so that deflate sees large
-// inputs (stored blocks are then copied straight from the batch).
-constexpr std::size_t kBatchBytes = 256 * 1024;
-// The most deflated data in one IDAT chunk: a few large writes per file.
-constexpr std::size_t kChunkBytes = 1024 * 1024;
+// Rows are converted in batches of about this many bytes, and IDAT chunks carry at most
+// this many: large enough for few calls and stored blocks copied straight from the batch,
+// small enough that the Adler-32 and CRC passes find their bytes still in the cache
+// (a fifth less time for a 1258x978 picture than 256 KB batches and 1 MB chunks).
+constexpr std::size_t kBatchBytes = 64 * 1024;
+constexpr std::size_t kChunkBytes = 128 * 1024;
 constexpr std::uint32_t kPngMaxDimension = 0x7FFFFFFF;
 
 void PutBigEndian(std::uint8_t* at, std::uint32_t value) {

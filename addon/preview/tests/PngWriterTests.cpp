@@ -206,7 +206,7 @@ TEST(WritePng, WritesNothingForPixelsItCannotRead) {
 }
 
 TEST(WritePng, StopsAtTheFirstWriteTheSinkRefuses) {
-    Picture picture(700, 600, 0, false);  // signature, IHDR, two IDAT chunks, IEND
+    Picture picture(700, 600, 0, false);  // signature, IHDR, several IDAT chunks, IEND
     std::size_t whole = Write(picture.Pixels(), PngCompression::Stored).size();
     for (std::size_t refused = 0; refused < 5; ++refused) {
         SCOPED_TRACE(refused);
