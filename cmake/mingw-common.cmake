@@ -11,6 +11,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# zlib from Debian's libz-mingw-w64-dev (headers and libz.a below the find root): the
+# static library, not the import library of zlib1.dll beside it.
+set(ZLIB_USE_STATIC_LIBS ON)
+
 # No MinGW runtime DLL has to travel with the binaries.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")

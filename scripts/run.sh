@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing (scripts/setup.sh), builds the Windows deliverables (x86_64
-# and i686), lays out the program folder "Program Files\Kestrune\Pinchwell" (config.ini,
-# PinchwellConfig.exe and the language libraries) in a Wine prefix of its own, and
-# starts the settings program: on the user's display when there is one, otherwise on a
-# private Xvfb, where a screenshot of the dialog is saved and its path printed. LANG
-# picks the program's language, e.g. LANG=zh_TW.UTF-8 or LANG=zh_CN.UTF-8.
+# Installs what is missing (scripts/setup.sh), builds the Windows deliverables and both
+# installer packages (x86_64 and i686), installs the x64 package into a Wine prefix of
+# its own (upgrading what an earlier run installed; settings saved there stay), and
+# starts the installed settings program: on the user's display when there is one,
+# otherwise on a private Xvfb, where a screenshot of the dialog is saved and its path
+# printed. LANG picks the program's language, e.g. LANG=zh_TW.UTF-8 or LANG=zh_CN.UTF-8.
 #
 # run.sh --screenshots saves the dialog in each of its languages, as it looks with the
 # settings it ships with, to docs/settings-en.png, docs/settings-zh-TW.png and
@@ -69,15 +69,22 @@ if [ "$headless" = 1 ]; then
   scripts/wine-run.sh "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null
 fi
 
-folder="$prefix/drive_c/Program Files/Kestrune/Pinchwell"
-mkdir -p "$folder"
-cp build/win64/config/bin/PinchwellConfig.exe build/win64/config/bin/PinchkitCHT.dll \
-   build/win64/config/bin/PinchkitCHS.dll "$folder/"
-# The settings the user saved in an earlier run stay; screenshots show the shipped ones.
-if [ "$screenshots" = 1 ] || [ ! -f "$folder/config.ini" ]; then
-  cp install/config.ini "$folder/config.ini"
+package=$(ls build/win64/Pinchwell-*-x64.msi)
+echo "Packages:"
+ls build/win64/Pinchwell-*-x64.msi build/win32/Pinchwell-*-x86.msi | sed 's/^/  /'
+# Each build is a new product of the same version, which the package replaces: a run
+# upgrades what the previous one installed, and keeps a config.ini the user changed.
+status=0
+scripts/wine-run.sh "$prefix" msiexec /i "Z:${root//\//\\}\\${package//\//\\}" /qn \
+  >/dev/null 2>&1 </dev/null || status=$?
+if [ "$status" -ne 0 ]; then
+  echo "msiexec could not install $package (exit status $status)" >&2
+  exit 1
 fi
-echo "Program folder: $folder"
+folder="$prefix/drive_c/Program Files/Kestrune/Pinchwell"
+# Screenshots show the settings the program ships with.
+[ "$screenshots" = 1 ] && cp install/config.ini "$folder/config.ini"
+echo "Installed into: $folder"
 
 program='C:\Program Files\Kestrune\Pinchwell\PinchwellConfig.exe'
 if [ "$headless" = 0 ]; then

@@ -1,24 +1,31 @@
-// Times the pinch-start capture under Wine (or Windows) and prints median times. Not a
-// test: it is built with the Windows flavour and run by hand on a display, in the build's
-// Wine prefix (whose virtual desktop is 1280x1024), for example:
+// Times the pinch start under Wine (or Windows) and prints median times. Not a test: it is
+// built with the Windows flavour and run by hand on a display, in the build's Wine prefix
+// (whose virtual desktop is 1280x1024), for example:
 //
 //   Xvfb :77 -screen 0 1280x1024x24 -nolisten tcp &
 //   DISPLAY=:77 scripts/wine-run.sh build/win64/wineprefix build/win64/addon/bench/wine/addon_bench.exe
 //
 // The capture: FindContentWindow over a tab's window tree, then a screen copy of a content
-// window whose client area is 1280 by 1000 pixels, written as a PNG file. Two ways of
-// running GDI+ are compared, interleaved round by round so that both see the same machine:
-//   start/stop per capture   SaveWindowImage: GDI+ started and shut down around each save
-//   GDI+ kept running        one GdiplusSession around all rounds, CaptureClientArea and
-//                            SaveBitmapFile(session, ...)
-// and, to show where the time goes, the screen copy alone and the search alone. A frame
-// at 60 Hz is 16.7 ms.
+// window whose client area is 1280 by 1000 pixels, written as a PNG file, for a page of
+// text and for a photograph (a picture that no PNG filter or deflate makes much smaller).
+// The ways of writing it are timed interleaved, round by round, so that all see the same
+// machine:
+//   zlib, stored blocks    SaveWindowImage: the DIB section's rows written by the zlib writer
+//   GDI+, start/stop       CaptureClientArea and SaveBitmapFile: GDI+'s PNG encoder, GDI+
+//                          started and shut down around each save
+//   GDI+ kept running      the same with one GdiplusSession around all rounds
+// and, to show where the time goes, the screen copy alone, the search alone and the PNG
+// file alone from a picture already copied. A frame at 60 Hz is 16.7 ms.
+//
+// Adding a measurement: a Section is a list of named operations run interleaved for
+// kRounds rounds after one warm-up round; RunSection prints their medians.
 #include <windows.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cwchar>
+#include <cmath>
 #include <cstdio>
+#include <cwchar>
 #include <functional>
 #include <string>
 #include <vector>
@@ -28,6 +35,7 @@
 #include "AddonState.h"
 #include "GdiplusImage.h"
 #include "PageCapture.h"
+#include "PngFile.h"
 #include "SubstituteBrowser.h"
 
 namespace {
@@ -35,37 +43,72 @@ namespace {
 constexpr int kClientWidth = 1280;
 constexpr int kClientHeight = 1000;
 constexpr int kRounds = 41;
+constexpr double kFrameMs = 1000.0 / 60.0;
 
 double Milliseconds(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-struct Samples {
-    const char* name;
+struct Operation {
+    std::string name;
+    std::function<void()> run;
     std::vector<double> ms;
 
-    void Time(const std::function<void()>& operation) {
-        auto start = std::chrono::steady_clock::now();
-        operation();
-        ms.push_back(Milliseconds(std::chrono::steady_clock::now() - start));
+    double Median() const {
+        std::vector<double> sorted = ms;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted[sorted.size() / 2];
     }
-    void Print() {
-        std::sort(ms.begin(), ms.end());
-        std::printf("%-26s median %8.2f ms   (min %7.2f, max %7.2f; %zu runs)\n", name, ms[ms.size() / 2],
-                    ms.front(), ms.back(), ms.size());
+    void Print() const {
+        auto [low, high] = std::minmax_element(ms.begin(), ms.end());
+        std::printf("  %-32s median %8.2f ms   (min %7.2f, max %7.2f; %zu runs)\n", name.c_str(), Median(), *low,
+                    *high, ms.size());
     }
 };
 
+using Section = std::vector<Operation>;
+
+// One untimed round, then kRounds rounds of every operation in turn.
+void RunSection(const char* title, Section& section) {
+    for (Operation& op : section) op.run();
+    for (int round = 0; round < kRounds; ++round) {
+        for (Operation& op : section) {
+            auto start = std::chrono::steady_clock::now();
+            op.run();
+            op.ms.push_back(Milliseconds(std::chrono::steady_clock::now() - start));
+        }
+    }
+    std::printf("%s\n", title);
+    for (const Operation& op : section) op.Print();
+}
+
 HINSTANCE Module() { return ::GetModuleHandleW(nullptr); }
 
-// A page-like picture: white, lines of text, a few coloured blocks; PNG time depends on
-// what is encoded, and a plain colour would compress to nothing.
-LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_PAINT) return ::DefWindowProcW(window, message, wParam, lParam);
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(window, &paint);
-    RECT client;
-    ::GetClientRect(window, &client);
+// What the content window shows.
+enum class Page { Text, Photo };
+Page shownPage = Page::Text;
+
+// A photograph-like picture: smooth colour fields with grain in every pixel, so that
+// neither runs nor a small alphabet make it cheap to compress.
+std::vector<DWORD> PhotoPixels() {
+    std::vector<DWORD> pixels(static_cast<std::size_t>(kClientWidth) * kClientHeight);
+    unsigned seed = 12345;
+    auto grain = [&seed](int range) {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(range));
+    };
+    for (int y = 0; y < kClientHeight; ++y)
+        for (int x = 0; x < kClientWidth; ++x) {
+            int r = static_cast<int>(120 + 90 * std::sin(x * 0.011 + y * 0.007)) + grain(30);
+            int g = static_cast<int>(110 + 80 * std::cos(x * 0.005 - y * 0.013)) + grain(30);
+            int b = y * 200 / kClientHeight + grain(40);
+            pixels[static_cast<std::size_t>(y) * kClientWidth + x] =
+                static_cast<DWORD>(std::min(r, 255) << 16 | std::min(g, 255) << 8 | std::min(b, 255));
+        }
+    return pixels;
+}
+
+void PaintText(HDC dc, const RECT& client) {
     ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     const wchar_t line[] = L"Pinchwell zoom preview benchmark: the quick brown fox jumps over the lazy dog 0123456789";
     for (int y = 8, n = 0; y < client.bottom; y += 18, ++n)
@@ -75,6 +118,31 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         RECT block = {900 + (i % 3) * 110, 40 + (i / 3) * 220, 990 + (i % 3) * 110, 200 + (i / 3) * 220};
         ::FillRect(dc, &block, static_cast<HBRUSH>(brush.get()));
     }
+}
+
+void PaintPhoto(HDC dc) {
+    static const std::vector<DWORD> photo = PhotoPixels();
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = kClientWidth;
+    info.bmiHeader.biHeight = -kClientHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    ::SetDIBitsToDevice(dc, 0, 0, kClientWidth, kClientHeight, 0, 0, 0, kClientHeight, photo.data(), &info,
+                        DIB_RGB_COLORS);
+}
+
+LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_PAINT) return ::DefWindowProcW(window, message, wParam, lParam);
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(window, &paint);
+    RECT client;
+    ::GetClientRect(window, &client);
+    if (shownPage == Page::Text)
+        PaintText(dc, client);
+    else
+        PaintPhoto(dc);
     ::EndPaint(window, &paint);
     return 0;
 }
@@ -108,77 +176,98 @@ std::wstring TempFile(const wchar_t* name) {
     return std::wstring(folder) + name;
 }
 
+unsigned long FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA file = {};
+    return ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &file) ? file.nFileSizeLow : 0;
+}
+
+// A tab like the browser's: shell window, toolbars, document view, the content window
+// filling the screen's width, and one child of the page.
+struct Tab {
+    pinchwell::UniqueWindow shell;
+    HWND content = nullptr;
+    Tab() {
+        for (const wchar_t* name : {L"TabWindowClass", L"ReBarWindow32", L"Shell DocObject View",
+                                    L"Internet Explorer_TridentCmboBx"})
+            Register(name);
+        Register(L"Internet Explorer_Server", PageProc);
+        shell.reset(::CreateWindowExW(0, L"TabWindowClass", nullptr, WS_POPUP | WS_VISIBLE, 0, 0, kClientWidth,
+                                      kClientHeight + 24, nullptr, nullptr, Module(), nullptr));
+        for (int i = 0; i < 3; ++i) Child(L"ReBarWindow32", shell.get(), 0, i * 8, kClientWidth, 8);
+        HWND view = Child(L"Shell DocObject View", shell.get(), 0, 24, kClientWidth, kClientHeight);
+        content = Child(L"Internet Explorer_Server", view, 0, 0, kClientWidth, kClientHeight);
+        Child(L"Internet Explorer_TridentCmboBx", content, 10, 10, 100, 20);
+        Pump();
+    }
+    void Show(Page page) {
+        shownPage = page;
+        ::InvalidateRect(content, nullptr, TRUE);
+        ::UpdateWindow(content);
+        Pump();
+    }
+};
+
+// The pinch start's capture of one page, written by each encoder.
+void MeasureCapture(Tab& tab, const char* pageName) {
+    SubstituteBrowser browser;
+    browser.shellWindow = tab.shell.get();
+    const std::wstring zlibPng = TempFile(L"pinchwell-bench-zlib.png");
+    const std::wstring gdiplusPng = TempFile(L"pinchwell-bench-gdiplus.png");
+    int width = 0, height = 0;
+    auto find = [&browser] {
+        HWND found = nullptr;
+        FindContentWindow(&browser, &found);
+        return found;
+    };
+    GdiplusSession running;  // the kept-running variant's session, from before its first round
+    ScreenPicture copied(RECT{2, 26, kClientWidth - 20, kClientHeight + 4});
+    std::vector<std::uint8_t> inMemory;
+    inMemory.reserve(8 << 20);
+
+    Section section = {
+        {"zlib, stored blocks", [&] { SaveWindowImage(find(), zlibPng, &width, &height); }, {}},
+        {"GDI+, start/stop", [&] {
+             pinchwell::UniqueGdiObject bitmap(CaptureClientArea(find(), &width, &height));
+             SaveBitmapFile(static_cast<HBITMAP>(bitmap.get()), gdiplusPng);
+         }, {}},
+        {"GDI+ kept running", [&] {
+             pinchwell::UniqueGdiObject bitmap(CaptureClientArea(find(), &width, &height));
+             SaveBitmapFile(running, static_cast<HBITMAP>(bitmap.get()), gdiplusPng);
+         }, {}},
+        {"find + screen copy only", [&] { CaptureClientPicture(find(), &width, &height); }, {}},
+        {"find only", [&] { find(); }, {}},
+        {"zlib PNG file only (no copy)", [&] { SavePngFile(copied.Pixels(), zlibPng); }, {}},
+        {"zlib PNG into memory only", [&] {
+             inMemory.clear();
+             WritePng(copied.Pixels(), PngCompression::Stored, [&](const std::uint8_t* data, std::size_t size) {
+                 inMemory.insert(inMemory.end(), data, data + size);
+                 return true;
+             });
+         }, {}},
+    };
+    std::string title = std::string("Pinch-start capture, ") + pageName + ":";
+    RunSection(title.c_str(), section);
+    if (width != kClientWidth - 22 || height != kClientHeight - 22)
+        std::printf("  (unexpected picture size %dx%d)\n", width, height);
+    double zlib = section[0].Median(), gdiplus = section[1].Median();
+    std::printf("  zlib / GDI+ start/stop: %.2f; zlib within a frame (%.1f ms): %s\n", zlib / gdiplus, kFrameMs,
+                zlib <= kFrameMs ? "yes" : "no");
+    std::printf("  PNG files: zlib %lu bytes, GDI+ %lu bytes\n", FileSize(zlibPng), FileSize(gdiplusPng));
+    ::DeleteFileW(zlibPng.c_str());
+    ::DeleteFileW(gdiplusPng.c_str());
+}
+
 }  // namespace
 
 int main() {
-    // A tab like the browser's: shell window, toolbars, document view, the content window
-    // filling the screen's width, and one child of the page.
-    for (const wchar_t* name : {L"TabWindowClass", L"ReBarWindow32", L"Shell DocObject View",
-                                L"Internet Explorer_TridentCmboBx"})
-        Register(name);
-    Register(L"Internet Explorer_Server", PageProc);
-    pinchwell::UniqueWindow shell(::CreateWindowExW(0, L"TabWindowClass", nullptr, WS_POPUP | WS_VISIBLE, 0, 0,
-                                                    kClientWidth, kClientHeight + 24, nullptr, nullptr, Module(),
-                                                    nullptr));
-    for (int i = 0; i < 3; ++i) Child(L"ReBarWindow32", shell.get(), 0, i * 8, kClientWidth, 8);
-    HWND view = Child(L"Shell DocObject View", shell.get(), 0, 24, kClientWidth, kClientHeight);
-    HWND content = Child(L"Internet Explorer_Server", view, 0, 0, kClientWidth, kClientHeight);
-    Child(L"Internet Explorer_TridentCmboBx", content, 10, 10, 100, 20);
-    Pump();
-
+    Tab tab;
     RECT client = {};
-    ::GetClientRect(content, &client);
-    std::printf("Pinch-start capture: content client area %ldx%ld, picture %ldx%ld, PNG\n", client.right,
-                client.bottom, client.right - 22, client.bottom - 22);
-
-    SubstituteBrowser tab;
-    tab.shellWindow = shell.get();
-    std::wstring png = TempFile(L"pinchwell-bench.png");
-    int width = 0, height = 0;
-
-    Samples perCapture{"start/stop per capture", {}};
-    Samples keptRunning{"GDI+ kept running", {}};
-    Samples copyOnly{"find + screen copy only", {}};
-    Samples findOnly{"find content window only", {}};
-    {
-        GdiplusSession running;  // the kept-running variant's session, from before its first round
-        for (int round = -1; round < kRounds; ++round) {  // round -1 warms both paths up
-            Samples* per = round < 0 ? nullptr : &perCapture;
-            Samples* kept = round < 0 ? nullptr : &keptRunning;
-            auto timed = [](Samples* s, const std::function<void()>& op) { s ? s->Time(op) : op(); };
-            timed(per, [&] {
-                HWND found = nullptr;
-                FindContentWindow(&tab, &found);
-                SaveWindowImage(found, png, &width, &height);
-            });
-            timed(kept, [&] {
-                HWND found = nullptr;
-                FindContentWindow(&tab, &found);
-                pinchwell::UniqueGdiObject bitmap(CaptureClientArea(found, &width, &height));
-                SaveBitmapFile(running, static_cast<HBITMAP>(bitmap.get()), png);
-            });
-            if (round < 0) continue;
-            copyOnly.Time([&] {
-                HWND found = nullptr;
-                FindContentWindow(&tab, &found);
-                pinchwell::UniqueGdiObject bitmap(CaptureClientArea(found, &width, &height));
-            });
-            findOnly.Time([&] {
-                HWND found = nullptr;
-                FindContentWindow(&tab, &found);
-            });
-        }
-    }
-    if (width != kClientWidth - 22 || height != kClientHeight - 22)
-        std::printf("  (unexpected picture size %dx%d)\n", width, height);
-    perCapture.Print();
-    keptRunning.Print();
-    copyOnly.Print();
-    findOnly.Print();
-
-    WIN32_FILE_ATTRIBUTE_DATA file = {};
-    if (::GetFileAttributesExW(png.c_str(), GetFileExInfoStandard, &file))
-        std::printf("PNG file: %lu bytes\n", file.nFileSizeLow);
-    ::DeleteFileW(png.c_str());
+    ::GetClientRect(tab.content, &client);
+    std::printf("Content client area %ldx%ld, picture %ldx%ld, %d rounds\n", client.right, client.bottom,
+                client.right - 22, client.bottom - 22, kRounds);
+    tab.Show(Page::Text);
+    MeasureCapture(tab, "text page");
+    tab.Show(Page::Photo);
+    MeasureCapture(tab, "photograph");
     return 0;
 }

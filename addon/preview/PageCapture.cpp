@@ -1,11 +1,9 @@
 #include "PageCapture.h"
 
-#include <pinchwell/GdiResources.h>
-#include <pinchwell/UniqueHandle.h>
-
 #include "AddonState.h"
 #include "CaptureGeometry.h"
 #include "GdiplusImage.h"
+#include "PngFile.h"
 #include "WebBrowserHost.h"
 
 HRESULT GetBrowserShellWindow(IWebBrowser2* browser, HWND* window) {
@@ -50,26 +48,13 @@ HRESULT FindContentWindow(IWebBrowser2* browser, HWND* window) {
     return FindContentWindow(&host, window);
 }
 
-HBITMAP CaptureScreenRect(const RECT& rect) {
-    if (rect.right - rect.left <= 0 || rect.bottom - rect.top <= 0) return nullptr;
-    pinchwell::UniqueDC screen(::CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
-    if (!screen) return nullptr;
-    pinchwell::UniqueDC memory(::CreateCompatibleDC(screen.get()));
-    if (!memory) return nullptr;
-    auto copy = ScreenCopyArea({rect.left, rect.top, rect.right, rect.bottom},
-                               ::GetDeviceCaps(screen.get(), HORZRES), ::GetDeviceCaps(screen.get(), VERTRES));
-    if (!copy) return nullptr;
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen.get(), copy->width, copy->height);
-    if (!bitmap) return nullptr;
-    {
-        pinchwell::ScopedSelection selected(memory.get(), bitmap);
-        ::BitBlt(memory.get(), 0, 0, copy->width, copy->height, screen.get(), copy->left, copy->top, SRCCOPY);
-    }  // the previous bitmap is selected back before the contexts go
-    return bitmap;
-}
+HBITMAP CaptureScreenRect(const RECT& rect) { return ScreenPicture(rect).Release(); }
 
-HBITMAP CaptureClientArea(HWND window, int* width, int* height) {
-    if (!window) return nullptr;
+namespace {
+
+// The capture rectangle of the window's client area in screen coordinates; width and
+// height receive its size before any clipping.
+RECT ClientCaptureRect(HWND window, int* width, int* height) {
     RECT client = {};
     ::GetClientRect(window, &client);
     POINT topLeft = {client.left, client.top};
@@ -80,19 +65,34 @@ HBITMAP CaptureClientArea(HWND window, int* width, int* height) {
     CaptureSize size = CaptureSizeOf(capture);
     *width = size.width;
     *height = size.height;
-    return CaptureScreenRect(RECT{capture.left, capture.top, capture.right, capture.bottom});
+    return RECT{capture.left, capture.top, capture.right, capture.bottom};
+}
+
+}  // namespace
+
+ScreenPicture CaptureClientPicture(HWND window, int* width, int* height) {
+    if (!window) return ScreenPicture();
+    return ScreenPicture(ClientCaptureRect(window, width, height));
+}
+
+HBITMAP CaptureClientArea(HWND window, int* width, int* height) {
+    return CaptureClientPicture(window, width, height).Release();
 }
 
 void SaveWindowImage(HWND window, const std::wstring& path, int* width, int* height) {
     int w = 0;
     int h = 0;
-    pinchwell::UniqueGdiObject bitmap(CaptureClientArea(window, &w, &h));
-    if (!bitmap) {
+    ScreenPicture picture = CaptureClientPicture(window, &w, &h);
+    if (!picture) {
         *width = 0;
         *height = 0;
         return;
     }
     *width = w;
     *height = h;
-    SaveBitmapFile(static_cast<HBITMAP>(bitmap.get()), path);  // failures are not reported
+    // Failures are not reported; either way a failed save leaves the previous file.
+    if (IsPngPath(path))
+        SavePngFile(picture.Pixels(), path);  // straight from the DIB section's rows
+    else
+        SaveBitmapFile(picture.bitmap(), path);
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "BrowserHost.h"
+#include "ScreenPicture.h"
 
 // The tab's shell window: IServiceProvider, QueryService(SID_SShellBrowser, IOleWindow),
 // IOleWindow::GetWindow(window). Returns the first failing result.
@@ -25,20 +26,26 @@ HRESULT FindContentWindow(IBrowserHost* browser, HWND* window);
 // order wins); "MacromediaFlashPlayerActiveX" windows are hidden. Always TRUE.
 BOOL CALLBACK EnumContentProc(HWND window, LPARAM parameter);
 
-// Captures the window's client area (CaptureClientArea) and saves it to path in the
-// format that the path's extension names (as ATL's CImage::Save does; GDI+ runs for the
-// call only). width and height receive the capture size, the client size minus 22 in
-// each direction, even where the screen cut the picture; when nothing could be captured
-// (null window, too small, wholly off the screen) they receive 0 and no file is written,
-// so a previous capture file stays as it was. Save failures are not reported.
+// Captures the window's client area (CaptureClientPicture) and saves it to path. A ".png"
+// path (in any case) is written by the zlib writer straight from the capture's rows, with
+// stored blocks, to a temporary file that then replaces path (SavePngFile); any other
+// extension goes to the GDI+ encoder that the extension names (as ATL's CImage::Save does;
+// GDI+ runs for the call only). width and height receive the capture size, the client size
+// minus 22 in each direction, even where the screen cut the picture; when nothing could be
+// captured (null window, too small, wholly off the screen) they receive 0 and no file is
+// written, so a previous capture file stays as it was. Save failures are not reported,
+// and never leave a partly written file at path.
 void SaveWindowImage(HWND window, const std::wstring& path, int* width, int* height);
 
 // The window's client area, 2 pixels in from the left and top and 20 from the right and
-// bottom, copied from the screen. width and height receive right - left and bottom - top
-// of that rectangle before any clipping; neither is written for a null window. Returns
-// a bitmap that the caller owns, or null.
+// bottom, copied from the screen into a 32 bpp top-down DIB section. width and height
+// receive right - left and bottom - top of that rectangle before any clipping; neither is
+// written for a null window. Empty when nothing could be copied.
+ScreenPicture CaptureClientPicture(HWND window, int* width, int* height);
+
+// CaptureClientPicture's DIB section, which the caller owns, or null.
 HBITMAP CaptureClientArea(HWND window, int* width, int* height);
 
-// A copy of a screen rectangle, clipped to the primary screen, in a bitmap compatible with
-// the display; null when the rectangle, or what the screen leaves of it, is empty.
+// A copy of a screen rectangle, clipped to the primary screen, in a 32 bpp DIB section
+// that the caller owns; null when the rectangle, or what the screen leaves of it, is empty.
 HBITMAP CaptureScreenRect(const RECT& rect);

@@ -50,3 +50,29 @@ DWORD ImagePixel(const std::wstring& path, int x, int y) {
     gdip::GdipDisposeImage(bitmap);
     return status == Gdiplus::Ok ? (argb & 0xFFFFFF) : 0xFFFFFFFF;
 }
+
+std::vector<DWORD> ImagePixels(const std::wstring& path, UINT* width, UINT* height) {
+    *width = 0;
+    *height = 0;
+    Session session;
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    if (gdip::GdipCreateBitmapFromFile(path.c_str(), &bitmap) != Gdiplus::Ok) return {};
+    UINT w = 0, h = 0;
+    gdip::GdipGetImageWidth(bitmap, &w);
+    gdip::GdipGetImageHeight(bitmap, &h);
+    std::vector<DWORD> pixels;
+    Gdiplus::GpRect all(0, 0, static_cast<INT>(w), static_cast<INT>(h));
+    Gdiplus::BitmapData data = {};
+    if (gdip::GdipBitmapLockBits(bitmap, &all, Gdiplus::ImageLockModeRead, PixelFormat32bppRGB, &data) ==
+        Gdiplus::Ok) {
+        for (UINT y = 0; y < h; ++y) {
+            auto* row = reinterpret_cast<const DWORD*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
+            for (UINT x = 0; x < w; ++x) pixels.push_back(row[x] & 0xFFFFFF);
+        }
+        gdip::GdipBitmapUnlockBits(bitmap, &data);
+        *width = w;
+        *height = h;
+    }
+    gdip::GdipDisposeImage(bitmap);
+    return pixels;
+}

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 struct ImageFile {
     bool loaded = false;
@@ -15,6 +16,9 @@ struct ImageFile {
 ImageFile ReadImageFile(const std::wstring& path);
 // The colour of one pixel as 0xRRGGBB; 0xFFFFFFFF when it cannot be read.
 DWORD ImagePixel(const std::wstring& path, int x, int y);
+// Every pixel of the image, row by row from the top, as 0xRRGGBB, decoded by GDI+; empty
+// when the file cannot be read.
+std::vector<DWORD> ImagePixels(const std::wstring& path, UINT* width, UINT* height);
 // The bytes of a file, empty when it cannot be read.
 std::string FileBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);

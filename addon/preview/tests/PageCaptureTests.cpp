@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include <pinchwell/AnsiText.h>
@@ -328,4 +329,107 @@ TEST_F(CaptureTest, TheContentWindowFoundForATabIsWhatIsCaptured) {
     ImageFile file = ReadImageFile(path);
     EXPECT_EQ(file.width, 778u);
     EXPECT_EQ(file.height, 578u);
+}
+
+namespace {
+
+constexpr int kPatternWidth = 640, kPatternHeight = 480;
+
+// A different colour in nearly every pixel, all 24 bits used, so that a swapped channel,
+// a shifted row or a lost bit shows.
+const std::vector<DWORD>& Pattern() {
+    static const std::vector<DWORD> pattern = [] {
+        std::vector<DWORD> pixels(static_cast<std::size_t>(kPatternWidth) * kPatternHeight);
+        unsigned seed = 99;
+        for (DWORD& pixel : pixels) {
+            seed = seed * 1664525u + 1013904223u;
+            pixel = seed >> 8;
+        }
+        return pixels;
+    }();
+    return pattern;
+}
+
+LRESULT CALLBACK PatternProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_PAINT) return ::DefWindowProcW(window, message, wParam, lParam);
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(window, &paint);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = kPatternWidth;
+    info.bmiHeader.biHeight = -kPatternHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    ::SetDIBitsToDevice(dc, 0, 0, kPatternWidth, kPatternHeight, 0, 0, 0, kPatternHeight, Pattern().data(), &info,
+                        DIB_RGB_COLORS);
+    ::EndPaint(window, &paint);
+    return 0;
+}
+
+// The pixels of a screen rectangle as 0xRRGGBB, row by row from the top.
+std::vector<DWORD> ScreenPixels(const RECT& rect) {
+    ScreenPicture copy(rect);
+    std::vector<DWORD> pixels;
+    BgrxPixels rows = copy.Pixels();
+    for (std::uint32_t y = 0; y < rows.height; ++y) {
+        auto* row = reinterpret_cast<const DWORD*>(rows.Row(y));
+        for (std::uint32_t x = 0; x < rows.width; ++x) pixels.push_back(row[x] & 0xFFFFFF);
+    }
+    return pixels;
+}
+
+class PatternCaptureTest : public CaptureTest {
+protected:
+    HWND ShowPattern(int x, int y) {
+        RegisterWindowClass(L"PinchwellPatternTest", PatternProc);
+        window.reset(::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"PinchwellPatternTest", nullptr,
+                                       WS_POPUP | WS_VISIBLE, x, y, kPatternWidth, kPatternHeight, nullptr, nullptr,
+                                       Module(), nullptr));
+        ::UpdateWindow(window.get());
+        Settle();
+        return window.get();
+    }
+};
+
+// The first pixel where two pictures of the given width differ, or "".
+std::string FirstDifference(const std::vector<DWORD>& a, const std::vector<DWORD>& b, UINT width) {
+    if (a.size() != b.size()) return "sizes " + std::to_string(a.size()) + " and " + std::to_string(b.size());
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return "pixel (" + std::to_string(i % width) + ", " + std::to_string(i / width) + ")";
+    return "";
+}
+
+}  // namespace
+
+TEST_F(PatternCaptureTest, ThePngFileDecodesToExactlyThePixelsTheScreenShowed) {
+    HWND shown = ShowPattern(120, 90);
+    int width = 0, height = 0;
+    SaveWindowImage(shown, path, &width, &height);
+    ASSERT_EQ(width, kPatternWidth - 22);
+    ASSERT_EQ(height, kPatternHeight - 22);
+    EXPECT_EQ(ReadImageFile(path).format, "png");
+    UINT fileWidth = 0, fileHeight = 0;
+    std::vector<DWORD> file = ImagePixels(path, &fileWidth, &fileHeight);
+    EXPECT_EQ(fileWidth, static_cast<UINT>(width));
+    EXPECT_EQ(fileHeight, static_cast<UINT>(height));
+    std::vector<DWORD> screen = ScreenPixels(RECT{122, 92, 122 + width, 92 + height});
+    EXPECT_EQ(FirstDifference(file, screen, fileWidth), "");
+
+    std::vector<DWORD> painted;  // what the window painted, from its client (2, 2) on
+    for (int y = 2; y < kPatternHeight - 20; ++y)
+        for (int x = 2; x < kPatternWidth - 20; ++x)
+            painted.push_back(Pattern()[static_cast<std::size_t>(y) * kPatternWidth + x] & 0xFFFFFF);
+    EXPECT_EQ(FirstDifference(file, painted, fileWidth), "") << "the screen shows the pattern unchanged";
+}
+
+TEST_F(PatternCaptureTest, OtherExtensionsAreStillWrittenByGdiplus) {
+    HWND shown = ShowPattern(120, 90);
+    std::wstring bmp = pinchwell::AnsiToWide(folder.File("temp.bmp"));
+    int width = 0, height = 0;
+    SaveWindowImage(shown, bmp, &width, &height);
+    ImageFile file = ReadImageFile(bmp);
+    EXPECT_EQ(file.format, "bmp");
+    EXPECT_EQ(file.width, static_cast<UINT>(kPatternWidth - 22));
+    EXPECT_EQ(ImagePixel(bmp, 0, 0), Pattern()[2 * kPatternWidth + 2] & 0xFFFFFF);
 }

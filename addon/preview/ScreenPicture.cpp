@@ -1,0 +1,50 @@
+#include "ScreenPicture.h"
+
+#include <pinchwell/GdiResources.h>
+
+#include "CaptureGeometry.h"
+
+ScreenPicture::ScreenPicture(const RECT& rect) {
+    if (rect.right - rect.left <= 0 || rect.bottom - rect.top <= 0) return;
+    pinchwell::UniqueDC screen(::CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
+    if (!screen) return;
+    pinchwell::UniqueDC memory(::CreateCompatibleDC(screen.get()));
+    if (!memory) return;
+    auto copy = ScreenCopyArea({rect.left, rect.top, rect.right, rect.bottom},
+                               ::GetDeviceCaps(screen.get(), HORZRES), ::GetDeviceCaps(screen.get(), VERTRES));
+    if (!copy) return;
+
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = copy->width;
+    info.bmiHeader.biHeight = -copy->height;  // top-down: the rows in the order PNG wants
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    pinchwell::UniqueGdiObject section(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!section || !bits) return;
+    {
+        pinchwell::ScopedSelection selected(memory.get(), section.get());
+        if (!::BitBlt(memory.get(), 0, 0, copy->width, copy->height, screen.get(), copy->left, copy->top, SRCCOPY))
+            return;
+    }  // the previous bitmap is selected back before the contexts go
+    ::GdiFlush();  // GDI may batch the copy; the rows are read directly below
+    bitmap_ = std::move(section);
+    bits_ = static_cast<const std::uint8_t*>(bits);
+    width_ = copy->width;
+    height_ = copy->height;
+}
+
+BgrxPixels ScreenPicture::Pixels() const {
+    if (!bitmap_) return {};
+    return {bits_, static_cast<std::uint32_t>(width_), static_cast<std::uint32_t>(height_),
+            4 * static_cast<std::size_t>(width_), false};
+}
+
+HBITMAP ScreenPicture::Release() {
+    bits_ = nullptr;
+    width_ = 0;
+    height_ = 0;
+    return static_cast<HBITMAP>(bitmap_.release());
+}

@@ -1,0 +1,78 @@
+// The capture's PNG file: written over in place, cut to its length, and never left as
+// part of a picture.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <pinchwell/AnsiText.h>
+#include <pinchwell/UniqueHandle.h>
+
+#include <vector>
+
+#include "ImageFiles.h"
+#include "PngFile.h"
+#include "TestFiles.h"
+
+namespace {
+
+class PngFileTest : public ::testing::Test {
+protected:
+    PngFileTest() : path(pinchwell::AnsiToWide(folder.File("temp.png"))) {
+        for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<DWORD>(0x10203 * (i + 1));
+    }
+    BgrxPixels Pixels(std::uint32_t width = 5, std::uint32_t height = 3) const {
+        return {reinterpret_cast<const std::uint8_t*>(rows.data()), width, height, 4 * std::size_t{width}, false};
+    }
+    std::string Expected(const BgrxPixels& pixels) const {
+        std::string bytes;
+        WritePng(pixels, PngCompression::Stored, [&](const std::uint8_t* data, std::size_t size) {
+            bytes.append(reinterpret_cast<const char*>(data), size);
+            return true;
+        });
+        return bytes;
+    }
+
+    TestFolder folder;
+    std::wstring path;
+    std::vector<DWORD> rows = std::vector<DWORD>(15);
+};
+
+}  // namespace
+
+TEST_F(PngFileTest, ALongerPreviousFileIsWrittenOverAndCutToTheNewLength) {
+    WriteFileBytes(folder.File("temp.png"), std::string(5000, 'x'));
+    EXPECT_EQ(SavePngFile(Pixels(), path), S_OK);
+    EXPECT_EQ(FileBytes(path), Expected(Pixels()));
+    ImageFile file = ReadImageFile(path);
+    EXPECT_TRUE(file.loaded);
+    EXPECT_EQ(file.width, 5u);
+    EXPECT_EQ(ImagePixel(path, 1, 0), 0x020406u);
+}
+
+TEST_F(PngFileTest, ANewFileIsCreated) {
+    EXPECT_EQ(SavePngFile(Pixels(2, 2), path), S_OK);
+    EXPECT_EQ(FileBytes(path), Expected(Pixels(2, 2)));
+}
+
+TEST_F(PngFileTest, AFileThatCannotBeOpenedKeepsItsContent) {
+    WriteFileBytes(folder.File("temp.png"), "previous");
+    {
+        pinchwell::UniqueFile held(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(SavePngFile(Pixels(), path), HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION));
+    }
+    EXPECT_EQ(FileBytes(path), "previous");
+    std::wstring missingFolder = pinchwell::AnsiToWide(folder.File("missing\\temp.png"));
+    EXPECT_TRUE(FAILED(SavePngFile(Pixels(), missingFolder)));
+    EXPECT_FALSE(FileExists(missingFolder));
+}
+
+TEST_F(PngFileTest, AFailedWriteLeavesAnEmptyFileNeverPartOfAPicture) {
+    WriteFileBytes(folder.File("temp.png"), Expected(Pixels()));
+    BgrxPixels unreadable = Pixels();
+    unreadable.stride = 3;  // shorter than a row: the writer refuses it
+    EXPECT_EQ(SavePngFile(unreadable, path), E_FAIL);
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_EQ(FileBytes(path), "");
+}
