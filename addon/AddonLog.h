@@ -30,6 +30,11 @@ std::wstring DebugOutputRecordText();
 // Which implementation this build uses: "log4cxx" or "OutputDebugStringW".
 const char* LoggingBackendName();
 
+// Whether Configure reads the configuration file. The debugger-output fallback reads
+// none, so the library's load need not ask the shell for the program folder under the
+// loader lock.
+bool LoggingReadsConfiguration();
+
 // The `logger` holder of the add-on state: empty until Configure.
 class AddonLogger {
 public:

@@ -13,6 +13,8 @@ AddonLogger::~AddonLogger() = default;
 
 const char* LoggingBackendName() { return "OutputDebugStringW"; }
 
+bool LoggingReadsConfiguration() { return false; }
+
 void AddonLogger::Configure(const std::string&) { impl_->set = true; }
 
 bool AddonLogger::IsSet() const { return impl_->set; }

@@ -16,6 +16,8 @@ AddonLogger::~AddonLogger() = default;
 
 const char* LoggingBackendName() { return "log4cxx"; }
 
+bool LoggingReadsConfiguration() { return true; }
+
 void AddonLogger::Configure(const std::string& propertiesPath) {
     log4cxx::PropertyConfigurator::configure(log4cxx::File(propertiesPath));
     impl_->logger = log4cxx::Logger::getLogger(std::wstring(DebugRecord::kLoggerNameWide));
