@@ -2,13 +2,7 @@
 // The arithmetic of drag scrolling: where a drag may happen and how far a move scrolls.
 #include <cstdint>
 
-// A window's rectangle in screen coordinates (GetWindowRect).
-struct ScreenRect {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-};
+#include "ScreenRect.h"
 
 // The strip along the right and bottom edges of the content window that belongs to its
 // scroll bars, in pixels: a drag never starts or continues there.

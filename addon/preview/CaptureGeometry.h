@@ -6,16 +6,7 @@
 #include <string>
 #include <vector>
 
-// A rectangle in screen coordinates (left and top inside, right and bottom outside).
-struct ScreenRect {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-    bool operator==(const ScreenRect& o) const {
-        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
-    }
-};
+#include "ScreenRect.h"
 
 // The window class names that the content window search looks for.
 extern const wchar_t kContentWindowClass[];  // "Internet Explorer_Server"
