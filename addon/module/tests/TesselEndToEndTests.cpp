@@ -1,0 +1,487 @@
+// Tessel.dll end to end under Wine: registered with regsvr32, created by CoCreateInstance
+// through its registration and given browser sites through IObjectWithSite::SetSite on
+// tab threads that run message loops, as the browser does. Wine's own WebBrowser object
+// shows advise and unadvise on a real connection point; a substitute browser over a
+// window tree of the browser's class names shows the hook, the preview and the event
+// sink at work. Gestures reach Tessel.dll through its own import of user32's gesture
+// functions, which the test points at a reader of its own (Wine's always fails).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <exdisp.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <pinchwell/ComInit.h>
+#include <pinchwell/ComPtr.h>
+#include <pinchwell/UniqueHandle.h>
+
+#include "ComIds.h"
+#include "ImportPatch.h"
+#include "ProgramFolder.h"
+#include "TabSite.h"
+#include "TesselLib.h"
+#include "TesselLibrary.h"
+#include "TestFiles.h"
+
+namespace {
+
+constexpr DISPID kDocumentComplete = 259;
+constexpr DISPID kWindowStateChanged = 283;
+constexpr std::int32_t kMinZoom = 100;  // the bounds config.ini gives
+constexpr std::int32_t kMaxZoom = 300;
+
+using Scrolls = std::vector<std::pair<LONG, LONG>>;
+
+// ---- Gestures: handles the test makes up, answered by its reader inside Tessel.dll.
+
+struct GestureRecord {
+    GESTUREINFO info;
+    int reads = 0;
+    int closes = 0;
+};
+
+std::mutex gestureMutex;
+std::map<HGESTUREINFO, GestureRecord> gestures;
+
+HGESTUREINFO MakeGesture(DWORD id, DWORD flags, std::uint16_t distance) {
+    std::lock_guard<std::mutex> lock(gestureMutex);
+    auto handle = reinterpret_cast<HGESTUREINFO>(static_cast<ULONG_PTR>(0x7100 + gestures.size()));
+    GESTUREINFO info = {};
+    info.dwID = id;
+    info.dwFlags = flags;
+    info.ullArguments = distance;
+    gestures[handle] = {info};
+    return handle;
+}
+
+GestureRecord Gesture(HGESTUREINFO handle) {
+    std::lock_guard<std::mutex> lock(gestureMutex);
+    return gestures[handle];
+}
+
+BOOL WINAPI ReadTestGesture(HGESTUREINFO handle, PGESTUREINFO info) {
+    std::lock_guard<std::mutex> lock(gestureMutex);
+    auto found = gestures.find(handle);
+    if (found == gestures.end() || !info) {
+        ::SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    ++found->second.reads;
+    info->dwID = found->second.info.dwID;
+    info->dwFlags = found->second.info.dwFlags;
+    info->ullArguments = found->second.info.ullArguments;
+    return TRUE;
+}
+
+BOOL WINAPI CloseTestGesture(HGESTUREINFO handle) {
+    std::lock_guard<std::mutex> lock(gestureMutex);
+    auto found = gestures.find(handle);
+    if (found == gestures.end()) return FALSE;
+    ++found->second.closes;
+    return TRUE;
+}
+
+// ---- The prefix: registration and the program folder's config.ini.
+
+DWORD RunRegsvr32(const std::wstring& switches) {
+    std::wstring commandLine = L"regsvr32.exe /s " + switches + L"\"" + TesselPath() + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process))
+        return 0xFFFFFFFFu;
+    pinchwell::UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
+    ::WaitForSingleObject(process.hProcess, 60000);
+    DWORD exitCode = 0xFFFFFFFFu;
+    ::GetExitCodeProcess(process.hProcess, &exitCode);
+    return exitCode;
+}
+
+std::filesystem::path ProductFolder() { return std::filesystem::path(GetProgramFilesFolder()) / "Kestrune"; }
+
+HMODULE LoadedTessel() { return ::GetModuleHandleW(L"Tessel.dll"); }
+
+std::wstring ModulePath(HMODULE module) {
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH);
+    return std::wstring(path, length);
+}
+
+HRESULT TesselCanUnloadNow() {
+    auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+        reinterpret_cast<void*>(::GetProcAddress(LoadedTessel(), "DllCanUnloadNow")));
+    return canUnload ? canUnload() : E_FAIL;
+}
+
+// ---- What a tab shows.
+
+struct WindowCount {
+    const wchar_t* title;
+    int count;
+};
+
+BOOL CALLBACK CountTitled(HWND window, LPARAM found) {
+    auto* counting = reinterpret_cast<WindowCount*>(found);
+    wchar_t title[64] = {};
+    ::GetWindowTextW(window, title, 64);
+    if (std::wstring(title) == counting->title) ++counting->count;
+    return TRUE;
+}
+
+// The preview's hidden windows that the thread has.
+int MockupWindows(DWORD thread) {
+    WindowCount counting{L"Pinchwell - Mockup", 0};
+    ::EnumThreadWindows(thread, CountTitled, reinterpret_cast<LPARAM>(&counting));
+    return counting.count;
+}
+
+// The zooms set on a substitute browser (ExecWB with an input value), in order.
+std::vector<LONG> ZoomsSet(const substitute::WebBrowser& browser) {
+    std::vector<LONG> zooms;
+    for (const auto& call : browser.execCalls)
+        if (call.command == OLECMDID_OPTICAL_ZOOM && call.input) zooms.push_back(call.inputValue);
+    return zooms;
+}
+
+VARIANT Int(LONG value) {
+    VARIANT v;
+    ::VariantInit(&v);
+    V_VT(&v) = VT_I4;
+    V_I4(&v) = value;
+    return v;
+}
+
+VARIANT Dispatch(IDispatch* object) {
+    VARIANT v;
+    ::VariantInit(&v);
+    V_VT(&v) = VT_DISPATCH;
+    V_DISPATCH(&v) = object;
+    return v;
+}
+
+VARIANT Text() {
+    VARIANT v;
+    ::VariantInit(&v);
+    V_VT(&v) = VT_BSTR;
+    V_BSTR(&v) = nullptr;
+    return v;
+}
+
+// WindowStateChanged with the flags and the valid-flags mask (raised on the tab's thread).
+void FireWindowState(TabSite& tab, LONG flags, LONG mask) {
+    tab.Run([&] { tab.page.browser.events.Fire(kWindowStateChanged, {Int(mask), Int(flags)}); });
+}
+
+// DocumentComplete of the given browser or frame (raised on the tab's thread).
+void FireDocumentComplete(TabSite& tab, IDispatch* completed) {
+    tab.Run([&] { tab.page.browser.events.Fire(kDocumentComplete, {Text(), Dispatch(completed)}); });
+}
+
+struct DragOutcome {
+    Scrolls scrolls;
+    int movesReceived = 0;  // moves that reached the content window unswallowed
+};
+
+class TesselEndToEnd : public StoredZoomTest {
+protected:
+    static void SetUpTestSuite() {
+        std::filesystem::create_directories(ProductFolder() / "Pinchwell");
+        std::ofstream(GetConfigPath(), std::ios::binary)
+            << "[Pinchwell]\r\nEnable=TRUE\r\nTwoFingerTap2Zoom100=TRUE\r\nMaxZoomRange=" << kMaxZoom
+            << "\r\nMinZoomRange=" << kMinZoom << "\r\n";
+        registered = RunRegsvr32(L"");
+    }
+    static void TearDownTestSuite() {
+        RunRegsvr32(L"/u ");
+        std::filesystem::remove_all(ProductFolder());
+    }
+
+    void SetUp() override {
+        StoredZoomTest::SetUp();
+        ASSERT_EQ(registered, 0u) << "regsvr32 Tessel.dll";
+        ASSERT_TRUE(SUCCEEDED(com_.result()));
+        // The library comes from its registration: the first object loads it.
+        pinchwell::ComPtr<IObjectWithSite> first;
+        ASSERT_EQ(::CoCreateInstance(CLSID_TesselImpl, nullptr, CLSCTX_INPROC_SERVER, IID_IObjectWithSite,
+                                     first.put_void()),
+                  S_OK);
+        ASSERT_TRUE(LoadedTessel());
+        EXPECT_EQ(ModulePath(LoadedTessel()), TesselPath());
+        // Tessel.dll reads gestures through its import table entries of user32's two
+        // functions, which it copies into its gesture reader at its first gesture: patched
+        // here, before any gesture, the copies are the test's reader. The test's functions
+        // stay valid for the whole process, so the copies never dangle.
+        readPatch_ = std::make_unique<ImportPatch>(LoadedTessel(), "user32.dll", "GetGestureInfo",
+                                                   reinterpret_cast<const void*>(&ReadTestGesture));
+        closePatch_ = std::make_unique<ImportPatch>(LoadedTessel(), "user32.dll", "CloseGestureInfoHandle",
+                                                    reinterpret_cast<const void*>(&CloseTestGesture));
+        ASSERT_GE(readPatch_->Entries(), 1u);
+        ASSERT_GE(closePatch_->Entries(), 1u);
+    }
+
+    // A press at the screen point, moves through the client points and the release, all
+    // posted on the tab's content window while the pointer rests at the point.
+    static DragOutcome Drag(TabSite& tab, POINT screen, const std::vector<POINT>& moves) {
+        ::SetCursorPos(screen.x, screen.y);
+        tab.Run([&] {
+            tab.page.window.scrolls.clear();
+            tab.received.clear();
+        });
+        HWND content = tab.Content();
+        ::PostMessageW(content, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+        for (POINT p : moves) ::PostMessageW(content, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+        ::PostMessageW(content, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+        DragOutcome outcome;
+        tab.Run([&] {
+            outcome.scrolls = tab.page.window.scrolls;
+            outcome.movesReceived = tab.received[WM_MOUSEMOVE];
+        });
+        return outcome;
+    }
+
+    // A drag in the middle of the tab's content window.
+    static DragOutcome DragInTheMiddle(TabSite& tab) {
+        RECT r = tab.ContentRect();
+        return Drag(tab, {(r.left + r.right) / 2, (r.top + r.bottom) / 2}, {{100, 100}, {90, 80}});
+    }
+    static Scrolls HalfTravel() { return {{5, 10}}; }  // (100, 100) to (90, 80)
+
+    // A pinch from one finger distance to another, posted on the tab's content window;
+    // returns its three handles.
+    static std::vector<HGESTUREINFO> Pinch(TabSite& tab, std::uint16_t from, std::uint16_t to) {
+        std::vector<HGESTUREINFO> handles = {MakeGesture(GID_ZOOM, GF_BEGIN, from), MakeGesture(GID_ZOOM, 0, to),
+                                             MakeGesture(GID_ZOOM, GF_END, to)};
+        for (HGESTUREINFO handle : handles)
+            ::PostMessageW(tab.Content(), WM_GESTURE, GID_ZOOM, reinterpret_cast<LPARAM>(handle));
+        tab.Run([] {});
+        return handles;
+    }
+
+    static DWORD registered;
+
+private:
+    pinchwell::ComInit com_;
+    std::unique_ptr<ImportPatch> readPatch_;
+    std::unique_ptr<ImportPatch> closePatch_;
+};
+DWORD TesselEndToEnd::registered = 0xFFFFFFFFu;
+
+}  // namespace
+
+// Wine's WebBrowser object, created and not hosted: it offers its connection point
+// without a client site, and fires no events.
+TEST_F(TesselEndToEnd, AdvisesOnWinesOwnWebBrowserAndUnadvisesWhenTheSiteIsWithdrawn) {
+    TabSite tab(120, 100);
+    HRESULT attached = E_FAIL, detached = E_FAIL;
+    std::vector<CountingBrowser::Call> advises, unadvises;
+    std::vector<DWORD> connectedWhileAttached;
+    int connectedAfterwards = -1;
+    ULONG refsAfterwards = 0;
+    int mockups = 0;
+    auto connections = [](IConnectionPoint* point) {
+        std::vector<DWORD> cookies;
+        pinchwell::ComPtr<IEnumConnections> list;
+        if (!point || FAILED(point->EnumConnections(list.put())) || !list) return cookies;
+        CONNECTDATA data;
+        while (list->Next(1, &data, nullptr) == S_OK) {
+            cookies.push_back(data.dwCookie);
+            if (data.pUnk) data.pUnk->Release();
+        }
+        return cookies;
+    };
+    tab.Run([&] {
+        ASSERT_EQ(tab.created, S_OK);
+        ASSERT_EQ(::CoCreateInstance(comid::kWebBrowserClass, nullptr, CLSCTX_INPROC_SERVER, comid::kWebBrowser2,
+                                     tab.wineBrowser.put_void()),
+                  S_OK);
+        tab.counting = std::make_unique<CountingBrowser>(tab.wineBrowser.get());
+        attached = tab.addon->SetSite(static_cast<IWebBrowser2*>(tab.counting.get()));
+        advises = tab.counting->advises;
+        connectedWhileAttached = connections(tab.counting->RealPoint());
+        mockups = MockupWindows(tab.ThreadId());
+        detached = tab.Detach();
+        unadvises = tab.counting->unadvises;
+        connectedAfterwards = static_cast<int>(connections(tab.counting->RealPoint()).size());
+        refsAfterwards = tab.counting->refs;
+    });
+    EXPECT_EQ(attached, S_OK);
+    ASSERT_EQ(advises.size(), 1u);
+    EXPECT_EQ(advises[0].result, S_OK);
+    EXPECT_NE(advises[0].cookie, 0u);
+    EXPECT_EQ(connectedWhileAttached, std::vector<DWORD>{advises[0].cookie});
+    EXPECT_EQ(mockups, 1);  // attached: the tab has its preview
+    EXPECT_EQ(detached, S_OK);
+    ASSERT_EQ(unadvises.size(), 1u);
+    EXPECT_EQ(unadvises[0].cookie, advises[0].cookie);
+    EXPECT_EQ(unadvises[0].result, S_OK);
+    EXPECT_EQ(connectedAfterwards, 0);
+    EXPECT_EQ(refsAfterwards, 1u);  // the add-on gave back every reference it took
+}
+
+TEST_F(TesselEndToEnd, ADragScrollsThePageByHalfTheFingersTravelAwayFromTheScrollBars) {
+    TabSite tab(120, 100);
+    tab.Run([&] { ASSERT_EQ(tab.AttachSubstitute(), S_OK); });
+    const RECT r = tab.ContentRect();
+    const LONG midX = (r.left + r.right) / 2, midY = (r.top + r.bottom) / 2;
+    const std::vector<POINT> moves = {{100, 100}, {90, 80}, {103, 97}};
+    Scrolls halfTravel;
+    for (std::size_t i = 1; i < moves.size(); ++i)
+        halfTravel.push_back({(moves[i - 1].x - moves[i].x) / 2, (moves[i - 1].y - moves[i].y) / 2});
+    // The content window starts below and right of the screen's corner: its scroll bars
+    // are the last 30 pixels before its right and bottom edges.
+    struct Case {
+        const char* where;
+        POINT screen;
+        bool drags;
+    } cases[] = {
+        {"middle", {midX, midY}, true},
+        {"40 px left of the right edge", {r.right - 40, midY}, true},
+        {"20 px left of the right edge", {r.right - 20, midY}, false},
+        {"40 px above the bottom edge", {midX, r.bottom - 40}, true},
+        {"20 px above the bottom edge", {midX, r.bottom - 20}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        DragOutcome outcome = Drag(tab, c.screen, moves);
+        EXPECT_EQ(outcome.scrolls, c.drags ? halfTravel : Scrolls{});
+        EXPECT_EQ(outcome.movesReceived, c.drags ? 0 : static_cast<int>(moves.size()));
+    }
+}
+
+TEST_F(TesselEndToEnd, APinchGoesThroughThePreviewAndCommitsTheClampedZoomToTheTab) {
+    TabSite tab(120, 100);
+    tab.Run([&] { ASSERT_EQ(tab.AttachSubstitute(), S_OK); });
+    struct Case {
+        std::uint16_t from, to;
+        std::int32_t zoom;
+    } cases[] = {
+        {100, 150, 100 * 150 / 100},  // within the bounds: as the fingers went
+        {100, 400, kMaxZoom},
+        {100, 40, kMinZoom},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.to);
+        std::vector<LONG> zooms;
+        int gesturesReceived = -1;
+        tab.Run([&] {
+            tab.page.browser.zoom = 100;
+            tab.page.browser.execCalls.clear();
+            tab.received.clear();
+        });
+        auto handles = Pinch(tab, c.from, c.to);
+        tab.Run([&] {
+            zooms = ZoomsSet(tab.page.browser);
+            gesturesReceived = tab.received[WM_GESTURE];
+        });
+        EXPECT_EQ(zooms, std::vector<LONG>{c.zoom});
+        EXPECT_EQ(StoredZoomFactor(), std::optional<std::uint32_t>(c.zoom * 1000));
+        EXPECT_EQ(gesturesReceived, 0);  // each was swallowed once the preview had it
+        for (HGESTUREINFO handle : handles) {
+            GestureRecord record = Gesture(handle);
+            EXPECT_EQ(record.reads, 2);  // the hook, then the preview
+            EXPECT_EQ(record.closes, 1);
+        }
+    }
+}
+
+TEST_F(TesselEndToEnd, ADocumentCompleteOfTheTabsOwnBrowserResetsItsZoomOneOfAFrameDoesNot) {
+    TabSite tab(120, 100);
+    substitute::WebBrowser frame;
+    std::vector<LONG> afterFrame, afterTab;
+    tab.Run([&] {
+        ASSERT_EQ(tab.AttachSubstitute(), S_OK);
+        tab.page.browser.zoom = 250;
+    });
+    FireDocumentComplete(tab, static_cast<IWebBrowser2*>(&frame));
+    tab.Run([&] { afterFrame = ZoomsSet(tab.page.browser); });
+    FireDocumentComplete(tab, static_cast<IWebBrowser2*>(&tab.page.browser));
+    tab.Run([&] { afterTab = ZoomsSet(tab.page.browser); });
+    EXPECT_TRUE(afterFrame.empty());
+    EXPECT_EQ(afterTab, std::vector<LONG>{100});
+    EXPECT_EQ(StoredZoomFactor(), std::optional<std::uint32_t>(100000));
+}
+
+TEST_F(TesselEndToEnd, WindowStateChangedMakesTheTabThatBecameVisibleTheOneGesturesActOn) {
+    TabSite first(120, 100), second(200, 160);
+    first.Run([&] { ASSERT_EQ(first.AttachSubstitute(), S_OK); });
+    second.Run([&] { ASSERT_EQ(second.AttachSubstitute(), S_OK); });
+    // The tab attached last is current, although the first is the one shown.
+    EXPECT_TRUE(DragInTheMiddle(first).scrolls.empty());
+
+    FireWindowState(first, 0, 1);  // hidden
+    FireWindowState(first, 1, 0);  // no valid flag
+    EXPECT_TRUE(DragInTheMiddle(first).scrolls.empty());
+    EXPECT_EQ(DragInTheMiddle(second).scrolls, HalfTravel());
+
+    FireWindowState(first, 1, 1);
+    EXPECT_EQ(DragInTheMiddle(first).scrolls, HalfTravel());
+    EXPECT_TRUE(DragInTheMiddle(second).scrolls.empty());
+
+    // A pinch on the second tab's window goes to the current tab's preview.
+    std::vector<LONG> firstZooms, secondZooms;
+    Pinch(second, 100, 200);
+    first.Run([&] { firstZooms = ZoomsSet(first.page.browser); });
+    second.Run([&] { secondZooms = ZoomsSet(second.page.browser); });
+    EXPECT_EQ(firstZooms, std::vector<LONG>{200});
+    EXPECT_TRUE(secondZooms.empty());
+}
+
+TEST_F(TesselEndToEnd, TabsOnTwoThreadsHaveAHookAndAPreviewEach) {
+    TabSite first(120, 100), second(200, 160);
+    first.Run([&] { ASSERT_EQ(first.AttachSubstitute(), S_OK); });
+    second.Run([&] { ASSERT_EQ(second.AttachSubstitute(), S_OK); });
+    EXPECT_EQ(MockupWindows(first.ThreadId()), 1);
+    EXPECT_EQ(MockupWindows(second.ThreadId()), 1);
+    EXPECT_EQ(DragInTheMiddle(second).scrolls, HalfTravel());
+    FireWindowState(first, 1, 1);
+    EXPECT_EQ(DragInTheMiddle(first).scrolls, HalfTravel());
+
+    // The first tab closes: the second keeps its hook and preview.
+    first.Run([&] { EXPECT_EQ(first.Detach(), S_OK); });
+    FireWindowState(second, 1, 1);
+    EXPECT_EQ(MockupWindows(first.ThreadId()), 0);
+    EXPECT_EQ(MockupWindows(second.ThreadId()), 1);
+    EXPECT_EQ(DragInTheMiddle(second).scrolls, HalfTravel());
+}
+
+TEST_F(TesselEndToEnd, WithdrawingTheSiteRemovesHookPreviewAndConnectionAndLetsTheLibraryGo) {
+    TabSite tab(120, 100);
+    DWORD cookie = 0;
+    std::vector<DWORD> unadvised;
+    bool sinkLeft = true, allReleased = false;
+    tab.Run([&] {
+        ASSERT_EQ(tab.AttachSubstitute(), S_OK);
+        cookie = tab.page.browser.events.cookie;
+    });
+    ASSERT_NE(cookie, 0u);
+    ASSERT_EQ(MockupWindows(tab.ThreadId()), 1);
+    ASSERT_EQ(DragInTheMiddle(tab).scrolls, HalfTravel());
+
+    tab.Run([&] {
+        EXPECT_EQ(tab.Detach(), S_OK);
+        unadvised = tab.page.browser.events.unadvised;
+        sinkLeft = tab.page.browser.events.sink != nullptr;
+        allReleased = tab.page.AllReleased();
+    });
+    EXPECT_EQ(unadvised, std::vector<DWORD>{cookie});
+    EXPECT_FALSE(sinkLeft);
+    EXPECT_TRUE(allReleased);
+    EXPECT_EQ(MockupWindows(tab.ThreadId()), 0);
+    DragOutcome afterwards = DragInTheMiddle(tab);
+    EXPECT_TRUE(afterwards.scrolls.empty());
+    EXPECT_EQ(afterwards.movesReceived, 2);  // no hook any more
+
+    EXPECT_EQ(TesselCanUnloadNow(), S_FALSE);  // the tab's object is still held
+    tab.Run([&] { tab.addon.reset(); });
+    EXPECT_EQ(TesselCanUnloadNow(), S_OK);
+}
