@@ -37,7 +37,12 @@ public:
 
     bool HasCurrentPreview() override { return preview_ != nullptr; }
     void ForwardToPreview() override {
-        ::SendMessageW(preview_->GetPreviewWindow(), msg_.message, msg_.wParam, msg_.lParam);
+        // The preview closes the gesture handle; with no window to take the pinch (its
+        // windows could not be made) the handle is closed here.
+        if (HWND window = preview_->GetPreviewWindow())
+            ::SendMessageW(window, msg_.message, msg_.wParam, msg_.lParam);
+        else
+            CloseGesture();
     }
     void ShowTabSwitchError() override {
         ::MessageBoxW(nullptr, kTabSwitchErrorText, kTabSwitchErrorCaption, MB_ICONERROR);

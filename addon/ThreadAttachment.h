@@ -9,8 +9,10 @@
 //   Preview* CreatePreview(Browser);   a new preview object for the browser; may throw
 //   void DestroyPreview(Preview*);     tears it down and frees it
 //
-// Attach leaves nothing half made: after a failed step the thread holds neither a hook
-// nor a preview object, and the tables are as they were.
+// Attach leaves nothing half made: a hook is never left without its preview object, nor
+// a preview object without its table entry. A hook that cannot be installed is not
+// recorded (no null handle is kept to unhook later); the tab still gets its preview
+// object, so the browser's events keep acting on it.
 #include <atomic>
 #include <cstdint>
 
@@ -26,7 +28,7 @@ struct AttachmentTables {
     std::atomic<Preview*>& currentPreview;
 };
 
-enum class AttachResult { Attached, HookFailed, PreviewFailed, TableFailed };
+enum class AttachResult { Attached, AttachedWithoutHook, PreviewFailed, TableFailed };
 
 // Removes the thread's hook: unhooks the handle of its first pair, if it has one, and
 // removes that pair.
@@ -44,12 +46,13 @@ template <typename Preview, typename Seams, typename Browser>
 AttachResult AttachThreadTo(AttachmentTables<Preview> tables, std::uint32_t thread, Browser browser,
                             Seams& seams) {
     HookHandle hook = seams.InstallHook();
-    if (!hook) return AttachResult::HookFailed;
-    try {
-        tables.hookTable.Add(thread, hook);
-    } catch (...) {
-        seams.Unhook(hook);
-        return AttachResult::TableFailed;
+    if (hook) {
+        try {
+            tables.hookTable.Add(thread, hook);
+        } catch (...) {
+            seams.Unhook(hook);
+            return AttachResult::TableFailed;
+        }
     }
     Preview* preview = nullptr;
     try {
@@ -69,7 +72,7 @@ AttachResult AttachThreadTo(AttachmentTables<Preview> tables, std::uint32_t thre
         return AttachResult::TableFailed;
     }
     tables.currentPreview = preview;
-    return AttachResult::Attached;
+    return hook ? AttachResult::Attached : AttachResult::AttachedWithoutHook;
 }
 
 // Unhooks the thread, removes its preview object from the table, stops it being the

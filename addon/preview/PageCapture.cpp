@@ -17,15 +17,20 @@ HRESULT GetBrowserShellWindow(IWebBrowser2* browser, HWND* window) {
 BOOL CALLBACK EnumContentProc(HWND window, LPARAM parameter) {
     wchar_t name[kClassNameBuffer] = {};
     int length = ::GetClassNameW(window, name, kClassNameBuffer);
-    switch (ClassifyChildWindow(std::wstring(name, length > 0 ? static_cast<std::size_t>(length) : 0))) {
-    case ChildWindowKind::Content:
-        reinterpret_cast<std::atomic<WindowHandle>*>(parameter)->store(window);
-        break;
-    case ChildWindowKind::FlashPlayer:
-        ::ShowWindow(window, SW_HIDE);  // never shown again by the add-on
-        break;
-    case ChildWindowKind::Other:
-        break;
+    try {
+        switch (ClassifyChildWindow(std::wstring(name, length > 0 ? static_cast<std::size_t>(length) : 0))) {
+        case ChildWindowKind::Content:
+            reinterpret_cast<std::atomic<WindowHandle>*>(parameter)->store(window);
+            break;
+        case ChildWindowKind::FlashPlayer:
+            ::ShowWindow(window, SW_HIDE);  // never shown again by the add-on
+            break;
+        case ChildWindowKind::Other:
+            break;
+        }
+    } catch (...) {
+        // Out of memory for a class name: this window is passed over; no exception may
+        // unwind through the platform's enumeration.
     }
     return TRUE;
 }

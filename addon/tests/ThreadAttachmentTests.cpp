@@ -151,17 +151,26 @@ TEST_F(ThreadAttachment, UnhookRemovesOnlyTheHook) {
     EXPECT_EQ(PreviewPairs(), "7:1 ");
 }
 
+TEST_F(ThreadAttachment, AHookThatCannotBeInstalledLeavesTheTabItsPreviewAndNoNullHook) {
+    seams.hookFails = true;
+    EXPECT_EQ(Attach(7, "tab"), AttachResult::AttachedWithoutHook);
+    EXPECT_EQ(HookPairs(), "");
+    EXPECT_EQ(PreviewPairs(), "7:1 ");
+    ASSERT_NE(current.load(), nullptr);
+    EXPECT_EQ(current.load()->id, 1);
+    Detach(7);
+    EXPECT_EQ(seams.steps, (Steps{"install failed", "create 1 for tab", "destroy 1"}));
+}
+
 TEST_F(ThreadAttachment, AFailedStepLeavesNeitherHookNorPreview) {
     struct Case {
         const char* name;
-        bool hookFails;
         decltype(Seams::create) create;
         AttachResult result;
         Steps steps;
     } cases[] = {
-        {"the hook cannot be installed", true, Seams::Creates, AttachResult::HookFailed, {"install failed"}},
-        {"the preview throws", false, Seams::Throws, AttachResult::PreviewFailed, {"install 2", "unhook 2"}},
-        {"the preview is not made", false, Seams::GivesNull, AttachResult::PreviewFailed, {"install 2", "unhook 2"}},
+        {"the preview throws", Seams::Throws, AttachResult::PreviewFailed, {"install 2", "unhook 2"}},
+        {"the preview is not made", Seams::GivesNull, AttachResult::PreviewFailed, {"install 2", "unhook 2"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -173,7 +182,6 @@ TEST_F(ThreadAttachment, AFailedStepLeavesNeitherHookNorPreview) {
         AttachThreadTo(tables, 3, "earlier", s);  // another tab, current
         Preview* earlier = otherCurrent;
         s.steps.clear();
-        s.hookFails = c.hookFails;
         s.create = c.create;
         EXPECT_EQ(AttachThreadTo(tables, 7, "tab", s), c.result);
         EXPECT_EQ(s.steps, c.steps);
