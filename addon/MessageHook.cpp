@@ -68,10 +68,10 @@ HookResult OnMove(const HookMessage& message, HookPlatform& platform, HookState&
 }  // namespace
 
 bool IsDragTarget(WindowHandle window, std::int32_t x, std::int32_t y, HookPlatform& platform) {
+    // The cursor first: over text no window search is needed.
+    if (platform.IsTextCursor()) return false;
     ContentWindow content;
-    if (!platform.FindContentWindow(content)) return false;
-    return !platform.IsTextCursor() && content.window != nullptr && window == content.window &&
-           IsWithinDragExtent(content.rect, x, y);
+    return platform.FindContentWindow(content) && window == content.window && IsWithinDragExtent(content.rect, x, y);
 }
 
 HookResult HandleHookMessage(const HookMessage& message, HookPlatform& platform, HookState& state) {

@@ -73,7 +73,7 @@ public:
     // The current cursor is the system's text cursor (I-beam).
     virtual bool IsTextCursor() = 0;
     // Searches the current tab's content window: false when there is no current preview
-    // or no such window.
+    // or no such window (found.window is then never null).
     virtual bool FindContentWindow(ContentWindow& found) = 0;
 };
 

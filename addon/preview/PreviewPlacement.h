@@ -4,9 +4,7 @@
 // bottom, in screen coordinates.
 #include <cstdint>
 
-struct ScreenBox {
-    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
-};
+#include "ScreenRect.h"
 
 struct PreviewPlacement {
     std::int32_t x = 0, y = 0, width = 0, height = 0;
@@ -14,6 +12,6 @@ struct PreviewPlacement {
 
 // shell: the shell window's rectangle S; content: the content window's rectangle R.
 // Position (R.left, R.top), width S.right - R.left, height R.bottom - R.top.
-inline PreviewPlacement PlaceOverContent(const ScreenBox& shell, const ScreenBox& content) {
+inline PreviewPlacement PlaceOverContent(const ScreenRect& shell, const ScreenRect& content) {
     return {content.left, content.top, shell.right - content.left, content.bottom - content.top};
 }

@@ -52,7 +52,7 @@ std::wstring TempFolder() {
     return std::wstring(folder, length);
 }
 
-ScreenBox WindowBox(HWND window) {
+ScreenRect WindowRect(HWND window) {
     RECT r = {};
     ::GetWindowRect(window, &r);
     return {r.left, r.top, r.right, r.bottom};
@@ -256,10 +256,11 @@ void CZoomPreview::BeginPinch() {
     scale = start.scale;
     upperRatio = start.upperRatio;
     lowerRatio = start.lowerRatio;
-    CapturePage();
     // Without the tab's windows there is no picture and no place for the preview: it stays
-    // hidden for this pinch, whose end still sets the zoom.
-    if (PlacePreview() && previewBrowser && mockupWindow)
+    // hidden for this pinch, whose end still sets the zoom. The window that the capture
+    // found is the one the preview covers (one search of the tab's windows, not two).
+    HWND content = CapturePage();
+    if (content && PlacePreview(content) && previewBrowser && mockupWindow)
         ::SetTimer(mockupWindow.get(), kShowTimer, kShowPeriod, PreviewTimerProc);
 }
 
@@ -284,27 +285,25 @@ void CZoomPreview::EndPinch() {
     }
 }
 
-bool CZoomPreview::CapturePage() {
+HWND CZoomPreview::CapturePage() {
     WebBrowserHost tab(browser);
     PageMeasures measures = MeasurePage(&tab);
     HWND content = nullptr;
-    if (FAILED(FindContentWindow(&tab, &content)) || !content) return false;
+    if (FAILED(FindContentWindow(&tab, &content)) || !content) return nullptr;
     int width = 0;
     int height = 0;
     SaveWindowImage(content, imagePath, &width, &height);
-    if (!previewBrowser) return true;
-    page.StorePinchStart(previewBrowser.get(), measures, imageUrl, width, height);
-    page.UpdatePage();
-    return true;
+    if (previewBrowser) {
+        page.StorePinchStart(previewBrowser.get(), measures, imageUrl, width, height);
+        page.UpdatePage();
+    }
+    return content;
 }
 
-bool CZoomPreview::PlacePreview() {
+bool CZoomPreview::PlacePreview(HWND content) {
     HWND shell = nullptr;
     if (!browser || FAILED(GetBrowserShellWindow(browser, &shell)) || !shell) return false;
-    ScreenBox shellBox = WindowBox(shell);
-    HWND content = nullptr;
-    if (FAILED(FindContentWindow(browser, &content)) || !content) return false;
-    PreviewPlacement at = PlaceOverContent(shellBox, WindowBox(content));
+    PreviewPlacement at = PlaceOverContent(WindowRect(shell), WindowRect(content));
     ::SetWindowPos(hostWindow.get(), HWND_TOPMOST, at.x, at.y, at.width, at.height, 0);
     return true;
 }

@@ -77,11 +77,12 @@ public:
     void UpdatePinch(double ratio);
     void EndPinch();
     // Measures the tab's page, captures its content window to imagePath and hands both to
-    // the preview page. False, with nothing captured, when the tab has no content window.
-    bool CapturePage();
-    // Moves the hidden host window, topmost, over the tab's content window. False, with
-    // nothing moved, when the tab's shell or content window cannot be had.
-    bool PlacePreview();
+    // the preview page. Returns the content window, or null, with nothing captured, when
+    // the tab has none.
+    HWND CapturePage();
+    // Moves the hidden host window, topmost, over the content window that the capture
+    // found. False, with nothing moved, when the tab's shell window cannot be had.
+    bool PlacePreview(HWND content);
 
 private:
     void OnTimer(HWND window, UINT_PTR id);
