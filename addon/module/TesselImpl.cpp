@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include <pinchwell/ComBoundary.h>
+
 #include "AddonState.h"
 #include "ComIds.h"
 #include "EventSinkEvents.h"
@@ -64,52 +66,40 @@ HRESULT STDMETHODCALLTYPE TesselImpl::GetTypeInfo(UINT index, LCID, ITypeInfo** 
     if (!out) return E_POINTER;
     *out = nullptr;
     if (index != 0) return DISP_E_BADINDEX;
-    try {
+    return pinchwell::ComBoundary([&] {
         ITypeInfo* typeInfo = nullptr;
         HRESULT hr = InterfaceTypeInfo(&typeInfo);
         if (FAILED(hr)) return hr;
         typeInfo->AddRef();
         *out = typeInfo;
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    });
 }
 
 HRESULT STDMETHODCALLTYPE TesselImpl::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-    try {
+    return pinchwell::ComBoundary([&] {
         ITypeInfo* typeInfo = nullptr;
         HRESULT hr = InterfaceTypeInfo(&typeInfo);
         if (FAILED(hr)) return hr;
         return ::DispGetIDsOfNames(typeInfo, names, count, ids);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    });
 }
 
 HRESULT STDMETHODCALLTYPE TesselImpl::Invoke(DISPID member, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                                              VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
     if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-    try {
+    return pinchwell::ComBoundary([&] {
         ITypeInfo* typeInfo = nullptr;
         HRESULT hr = InterfaceTypeInfo(&typeInfo);
         if (FAILED(hr)) return hr;
         return ::DispInvoke(static_cast<ITesselImpl*>(this), typeInfo, member, flags, params, result, exception,
                             argumentError);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    });
 }
 
 HRESULT STDMETHODCALLTYPE TesselImpl::SetSite(IUnknown* site) {
-    try {
+    return pinchwell::ComBoundary([&]() -> HRESULT {
         pinchwell::ComPtr<IUnknown> keepSite(site);  // for the duration of the call
 
         // Every call leaves the thread detached first, also when a new site is given.
@@ -136,11 +126,7 @@ HRESULT STDMETHODCALLTYPE TesselImpl::SetSite(IUnknown* site) {
             // S_OK whatever the connection achieved.
         }
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    });
 }
 
 HRESULT STDMETHODCALLTYPE TesselImpl::GetSite(REFIID riid, void** out) {

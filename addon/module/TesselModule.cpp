@@ -1,7 +1,7 @@
 // Tessel.dll's module object, its entry point and its five exports.
 #include "TesselModule.h"
 
-#include <new>
+#include <pinchwell/ComBoundary.h>
 
 #include "AddonState.h"
 #include "ModuleFile.h"
@@ -20,15 +20,11 @@ namespace {
 // text is written; the caller's locale is put back afterwards.
 template <typename Registration>
 HRESULT WithSystemLocale(Registration registration) {
-    try {
+    return pinchwell::ComBoundary([&]() -> HRESULT {
         ThreadLocaleScope locale(LOCALE_SYSTEM_DEFAULT);
         WindowsRegistrar registrar;
         return registration(registrar, TesselSubstitutions(ThisModulePath()));
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    });
 }
 
 }  // namespace
