@@ -81,24 +81,6 @@ void ConvertRow(const std::uint8_t* bgrx, std::uint32_t width, std::uint8_t* out
     }
 }
 
-}  // namespace
-
-namespace {
-
-bool WriteValidPng(const BgrxPixels& pixels, PngCompression compression, const PngSink& sink);
-
-}  // namespace
-
-bool WritePng(const BgrxPixels& pixels, PngCompression compression, const PngSink& sink) {
-    try {
-        return WriteValidPng(pixels, compression, sink);
-    } catch (const std::bad_alloc&) {
-        return false;  // the capture runs inside window procedures: no exception leaves it
-    }
-}
-
-namespace {
-
 bool WriteValidPng(const BgrxPixels& pixels, PngCompression compression, const PngSink& sink) {
     if (!pixels.bits || pixels.width == 0 || pixels.height == 0) return false;
     if (pixels.width > kPngMaxDimension || pixels.height > kPngMaxDimension) return false;
@@ -160,5 +142,13 @@ bool WriteValidPng(const BgrxPixels& pixels, PngCompression compression, const P
 }
 
 }  // namespace
+
+bool WritePng(const BgrxPixels& pixels, PngCompression compression, const PngSink& sink) {
+    try {
+        return WriteValidPng(pixels, compression, sink);
+    } catch (const std::bad_alloc&) {
+        return false;  // the capture runs inside window procedures: no exception leaves it
+    }
+}
 
 bool IsPngPath(const std::wstring& path) { return EqualsIgnoringCase(PathExtension(path), L".png"); }
