@@ -33,10 +33,12 @@
 #include <pinchwell/UniqueHandle.h>
 
 #include "AddonState.h"
+#include "BenchSamples.h"
 #include "GdiplusImage.h"
 #include "PageCapture.h"
 #include "PngFile.h"
 #include "SubstituteBrowser.h"
+#include "TestWindows.h"
 
 namespace {
 
@@ -50,20 +52,8 @@ double Milliseconds(std::chrono::steady_clock::duration d) {
 }
 
 struct Operation {
-    std::string name;
+    Samples samples;
     std::function<void()> run;
-    std::vector<double> ms;
-
-    double Median() const {
-        std::vector<double> sorted = ms;
-        std::sort(sorted.begin(), sorted.end());
-        return sorted[sorted.size() / 2];
-    }
-    void Print() const {
-        auto [low, high] = std::minmax_element(ms.begin(), ms.end());
-        std::printf("  %-32s median %8.2f ms   (min %7.2f, max %7.2f; %zu runs)\n", name.c_str(), Median(), *low,
-                    *high, ms.size());
-    }
 };
 
 using Section = std::vector<Operation>;
@@ -75,14 +65,15 @@ void RunSection(const char* title, Section& section) {
         for (Operation& op : section) {
             auto start = std::chrono::steady_clock::now();
             op.run();
-            op.ms.push_back(Milliseconds(std::chrono::steady_clock::now() - start));
+            op.samples.values.push_back(Milliseconds(std::chrono::steady_clock::now() - start));
         }
     }
     std::printf("%s\n", title);
-    for (const Operation& op : section) op.Print();
+    for (const Operation& op : section) op.samples.Print();
 }
 
-HINSTANCE Module() { return ::GetModuleHandleW(nullptr); }
+using testwindows::Child;
+using testwindows::Module;
 
 // What the content window shows.
 enum class Page { Text, Photo };
@@ -148,18 +139,7 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 void Register(const wchar_t* name, WNDPROC procedure = ::DefWindowProcW) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = Module();
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = name;
-    ::RegisterClassExW(&wc);
-}
-
-HWND Child(const wchar_t* className, HWND parent, int x, int y, int width, int height) {
-    return ::CreateWindowExW(0, className, nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, parent, nullptr,
-                             Module(), nullptr);
+    testwindows::Register(name, procedure, testwindows::WindowBrush(), nullptr);
 }
 
 void Pump() {
@@ -225,31 +205,31 @@ void MeasureCapture(Tab& tab, const char* pageName) {
     inMemory.reserve(8 << 20);
 
     Section section = {
-        {"zlib, stored blocks", [&] { SaveWindowImage(find(), zlibPng, &width, &height); }, {}},
-        {"GDI+, start/stop", [&] {
+        {{"zlib, stored blocks", "ms"}, [&] { SaveWindowImage(find(), zlibPng, &width, &height); }},
+        {{"GDI+, start/stop", "ms"}, [&] {
              pinchwell::UniqueGdiObject bitmap(CaptureClientArea(find(), &width, &height));
              SaveBitmapFile(static_cast<HBITMAP>(bitmap.get()), gdiplusPng);
-         }, {}},
-        {"GDI+ kept running", [&] {
+         }},
+        {{"GDI+ kept running", "ms"}, [&] {
              pinchwell::UniqueGdiObject bitmap(CaptureClientArea(find(), &width, &height));
              SaveBitmapFile(running, static_cast<HBITMAP>(bitmap.get()), gdiplusPng);
-         }, {}},
-        {"find + screen copy only", [&] { CaptureClientPicture(find(), &width, &height); }, {}},
-        {"find only", [&] { find(); }, {}},
-        {"zlib PNG file only (no copy)", [&] { SavePngFile(copied.Pixels(), zlibPng); }, {}},
-        {"zlib PNG into memory only", [&] {
+         }},
+        {{"find + screen copy only", "ms"}, [&] { CaptureClientPicture(find(), &width, &height); }},
+        {{"find only", "ms"}, [&] { find(); }},
+        {{"zlib PNG file only (no copy)", "ms"}, [&] { SavePngFile(copied.Pixels(), zlibPng); }},
+        {{"zlib PNG into memory only", "ms"}, [&] {
              inMemory.clear();
              WritePng(copied.Pixels(), PngCompression::Stored, [&](const std::uint8_t* data, std::size_t size) {
                  inMemory.insert(inMemory.end(), data, data + size);
                  return true;
              });
-         }, {}},
+         }},
     };
     std::string title = std::string("Pinch-start capture, ") + pageName + ":";
     RunSection(title.c_str(), section);
     if (width != kClientWidth - 22 || height != kClientHeight - 22)
         std::printf("  (unexpected picture size %dx%d)\n", width, height);
-    double zlib = section[0].Median(), gdiplus = section[1].Median();
+    double zlib = section[0].samples.Median(), gdiplus = section[1].samples.Median();
     std::printf("  zlib / GDI+ start/stop: %.2f; zlib within a frame (%.1f ms): %s\n", zlib / gdiplus, kFrameMs,
                 zlib <= kFrameMs ? "yes" : "no");
     std::printf("  PNG files: zlib %lu bytes, GDI+ %lu bytes\n", FileSize(zlibPng), FileSize(gdiplusPng));

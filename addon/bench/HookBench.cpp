@@ -26,8 +26,10 @@
 #include <pinchwell/UniqueHandle.h>
 
 #include "AddonState.h"
+#include "BenchSamples.h"
 #include "GetMsgProc.h"
 #include "Substitutes.h"
+#include "TestWindows.h"
 #include "ZoomPreview.h"
 
 namespace {
@@ -40,21 +42,6 @@ constexpr UINT kOtherMessage = WM_APP + 7;
 using Clock = std::chrono::steady_clock;
 
 double Microseconds(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
-
-struct Samples {
-    const char* name;
-    std::vector<double> us;  // microseconds per message
-
-    double Median() {
-        std::sort(us.begin(), us.end());
-        return us[us.size() / 2];
-    }
-    void Print() {
-        double median = Median();
-        std::printf("  %-30s median %9.3f us   (min %9.3f, max %9.3f; %zu samples)\n", name, median, us.front(),
-                    us.back(), us.size());
-    }
-};
 
 LRESULT CALLBACK EmptyHook(int code, WPARAM wParam, LPARAM lParam) {
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
@@ -76,41 +63,17 @@ private:
     HHOOK hook_;
 };
 
-// Posts the message, takes it from the queue (the hook runs) and dispatches it.
-void Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ::PostMessageW(window, message, wParam, lParam);
-    MSG msg;
-    if (::PeekMessageW(&msg, window, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-}
-
-void Drain() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-}
-
-HINSTANCE Module() { return ::GetModuleHandleW(nullptr); }
-
-void Register(const wchar_t* name) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = ::DefWindowProcW;
-    wc.hInstance = Module();
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the arrow, not the I-beam
-    wc.lpszClassName = name;
-    ::RegisterClassExW(&wc);
-}
-
-HWND Child(const wchar_t* className, HWND parent, int x, int y, int width, int height) {
-    return ::CreateWindowExW(0, className, nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, parent, nullptr,
-                             Module(), nullptr);
-}
+using testwindows::Child;
+using testwindows::Deliver;
+using testwindows::Drain;
+using testwindows::Module;
+using testwindows::Register;
 
 void OtherMessages(HWND window) {
-    Samples emptyQueued{"other message, empty hook", {}};
-    Samples hookQueued{"other message, GetMsgProc", {}};
-    Samples emptyDirect{"direct call, empty hook", {}};
-    Samples hookDirect{"direct call, GetMsgProc", {}};
+    Samples emptyQueued{"other message, empty hook", "us"};
+    Samples hookQueued{"other message, GetMsgProc", "us"};
+    Samples emptyDirect{"direct call, empty hook", "us"};
+    Samples hookDirect{"direct call, GetMsgProc", "us"};
     MSG msg = {};
     msg.hwnd = window;
     msg.message = kOtherMessage;
@@ -119,12 +82,12 @@ void OtherMessages(HWND window) {
             ThreadHook hook(procedure);
             auto start = Clock::now();
             for (int i = 0; i < kBatch; ++i) Deliver(window, kOtherMessage, 0, 0);
-            if (round >= 0) samples.us.push_back(Microseconds(Clock::now() - start) / kBatch);
+            if (round >= 0) samples.values.push_back(Microseconds(Clock::now() - start) / kBatch);
         };
         auto direct = [&](Samples& samples, HOOKPROC procedure) {
             auto start = Clock::now();
             for (int i = 0; i < kBatch * 20; ++i) procedure(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&msg));
-            if (round >= 0) samples.us.push_back(Microseconds(Clock::now() - start) / (kBatch * 20));
+            if (round >= 0) samples.values.push_back(Microseconds(Clock::now() - start) / (kBatch * 20));
         };
         queued(emptyQueued, EmptyHook);
         queued(hookQueued, GetMsgProc);
@@ -147,8 +110,8 @@ void DragMoves(HWND content) {
     RECT rect;
     ::GetWindowRect(content, &rect);
     ::SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    Samples empty{"drag move, empty hook", {}};
-    Samples hook{"drag move, GetMsgProc", {}};
+    Samples empty{"drag move, empty hook", "us"};
+    Samples hook{"drag move, GetMsgProc", "us"};
     auto moves = [&](Samples& samples, HOOKPROC procedure, bool record) {
         ThreadHook installed(procedure);
         Deliver(content, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 200));
@@ -156,7 +119,7 @@ void DragMoves(HWND content) {
             LPARAM point = MAKELPARAM(200 + (i % 2) * 10, 200 + (i % 2) * 20);
             auto start = Clock::now();
             Deliver(content, WM_MOUSEMOVE, MK_LBUTTON, point);
-            if (record) samples.us.push_back(Microseconds(Clock::now() - start));
+            if (record) samples.values.push_back(Microseconds(Clock::now() - start));
         }
         Deliver(content, WM_LBUTTONUP, 0, MAKELPARAM(200, 200));
     };

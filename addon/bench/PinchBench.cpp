@@ -28,9 +28,11 @@
 #include <pinchwell/UniqueHandle.h>
 
 #include "AddonState.h"
+#include "BenchSamples.h"
 #include "GestureReader.h"
 #include "GetMsgProc.h"
 #include "Substitutes.h"
+#include "TestWindows.h"
 #include "ZoomCommands.h"
 #include "ZoomPreview.h"
 
@@ -42,21 +44,6 @@ constexpr int kUpdatesPerRound = 50;
 using Clock = std::chrono::steady_clock;
 
 double Microseconds(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
-
-struct Samples {
-    const char* name;
-    std::vector<double> us;
-
-    double Median() {
-        std::sort(us.begin(), us.end());
-        return us[us.size() / 2];
-    }
-    void Print() {
-        double median = Median();
-        std::printf("  %-24s median %9.3f us   (min %9.3f, max %9.3f; %zu samples)\n", name, median, us.front(),
-                    us.back(), us.size());
-    }
-};
 
 // The gestures the bench makes up: handle -> flags and finger distance.
 std::map<HGESTUREINFO, std::pair<DWORD, std::uint16_t>> gestures;
@@ -78,35 +65,11 @@ HGESTUREINFO Gesture(DWORD flags, std::uint16_t distance) {
     return handle;
 }
 
-HINSTANCE Module() { return ::GetModuleHandleW(nullptr); }
-
-void Register(const wchar_t* name) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = ::DefWindowProcW;
-    wc.hInstance = Module();
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    wc.lpszClassName = name;
-    ::RegisterClassExW(&wc);
-}
-
-HWND Child(const wchar_t* className, HWND parent, int x, int y, int width, int height) {
-    return ::CreateWindowExW(0, className, nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, parent, nullptr,
-                             Module(), nullptr);
-}
-
-void Drain() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-}
-
-// Posts the message, takes it from the queue (the hook runs) and dispatches it.
-void Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ::PostMessageW(window, message, wParam, lParam);
-    MSG msg;
-    if (::PeekMessageW(&msg, window, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-}
+using testwindows::Child;
+using testwindows::Deliver;
+using testwindows::Drain;
+using testwindows::Module;
+using testwindows::Register;
 
 }  // namespace
 
@@ -142,9 +105,9 @@ int main() {
                    reinterpret_cast<LPARAM>(Gesture(GF_BEGIN, startDistance)));
     const HGESTUREINFO updates[] = {Gesture(0, 300), Gesture(0, 260)};
 
-    Samples direct{"update, direct", {}};
-    Samples hooked{"update, through hook", {}};
-    Samples registry{"registry write alone", {}};
+    Samples direct{"update, direct", "us"};
+    Samples hooked{"update, through hook", "us"};
+    Samples registry{"registry write alone", "us"};
     pinchwell::UniqueHook hook(::SetWindowsHookExW(WH_GETMESSAGE, GetMsgProc, nullptr, ::GetCurrentThreadId()));
     for (int round = -1; round < kRounds; ++round) {  // round -1 warms up
         const bool record = round >= 0;
@@ -152,15 +115,15 @@ int main() {
             const double ratio = (i % 2 ? 260.0 : 300.0) / startDistance;
             auto start = Clock::now();
             preview->UpdatePinch(ratio);
-            if (record) direct.us.push_back(Microseconds(Clock::now() - start));
+            if (record) direct.values.push_back(Microseconds(Clock::now() - start));
 
             start = Clock::now();
             Deliver(content, WM_GESTURE, GID_ZOOM, reinterpret_cast<LPARAM>(updates[i % 2]));
-            if (record) hooked.us.push_back(Microseconds(Clock::now() - start));
+            if (record) hooked.values.push_back(Microseconds(Clock::now() - start));
 
             start = Clock::now();
             SaveZoomFactor(i % 2 ? 130 : 150);
-            if (record) registry.us.push_back(Microseconds(Clock::now() - start));
+            if (record) registry.values.push_back(Microseconds(Clock::now() - start));
         }
     }
     hook.reset();

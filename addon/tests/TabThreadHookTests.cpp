@@ -19,6 +19,7 @@
 #include "ProgramFolder.h"
 #include "Substitutes.h"
 #include "TestFiles.h"
+#include "TestWindows.h"
 #include "ZoomPreview.h"
 
 namespace {
@@ -31,34 +32,12 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-HINSTANCE Module() { return ::GetModuleHandleW(nullptr); }
-
-void Register(const wchar_t* name, WNDPROC procedure) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = Module();
-    wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    wc.lpszClassName = name;
-    ::RegisterClassExW(&wc);
-}
-
-HWND Child(const wchar_t* className, HWND parent, int x, int y, int width, int height) {
-    return ::CreateWindowExW(0, className, nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, parent, nullptr,
-                             Module(), nullptr);
-}
-
-void Drain() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-}
-
-// Posts the message, removes it (the hook sees it) and dispatches what the hook left.
-void Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ::PostMessageW(window, message, wParam, lParam);
-    MSG msg;
-    if (::PeekMessageW(&msg, window, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-}
+using testwindows::Child;
+using testwindows::Deliver;
+using testwindows::Drain;
+using testwindows::Module;
+using testwindows::Register;
+using testwindows::TabBrowser;
 
 // A tab's window tree: the shell window below the screen's corner, toolbars, the view
 // and the content window.
@@ -67,26 +46,15 @@ struct TabWindows {
     HWND content = nullptr;
 
     TabWindows() {
-        Register(L"TabWindowClass", ::DefWindowProcW);
-        Register(L"Shell DocObject View", ::DefWindowProcW);
-        Register(L"Internet Explorer_Server", RecordingProc);
+        Register(L"TabWindowClass", ::DefWindowProcW, nullptr);
+        Register(L"Shell DocObject View", ::DefWindowProcW, nullptr);
+        Register(L"Internet Explorer_Server", RecordingProc, nullptr);
         shell.reset(::CreateWindowExW(0, L"TabWindowClass", nullptr, WS_POPUP | WS_VISIBLE, 100, 80, 900, 700,
                                       nullptr, nullptr, Module(), nullptr));
         HWND view = Child(L"Shell DocObject View", shell.get(), 0, 60, 900, 640);
         content = Child(L"Internet Explorer_Server", view, 0, 0, 900, 640);
         Drain();
     }
-};
-
-// A tab browser over the window tree, with a page that records its scrolls.
-struct TabBrowser {
-    substitute::PageWithWindow page;
-    substitute::OleWindow shellView;
-    explicit TabBrowser(HWND shell) {
-        shellView.window = shell;
-        page.browser.shellView = &shellView;
-    }
-    IWebBrowser2* Browser() { return page.browser.AsBrowser(); }
 };
 
 LPARAM Client(int x, int y) { return MAKELPARAM(x, y); }

@@ -16,6 +16,7 @@
 #include "SubstituteBrowser.h"
 #include "Substitutes.h"
 #include "TestFiles.h"
+#include "TestWindows.h"
 
 namespace {
 
@@ -24,23 +25,12 @@ constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr DWORD kRedPixel = 0xFF0000, kBluePixel = 0x0000FF;
 
-HINSTANCE Module() { return ::GetModuleHandleW(nullptr); }
-
-void RegisterWindowClass(const wchar_t* name, WNDPROC procedure = ::DefWindowProcW) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = Module();
-    wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = name;
-    ::RegisterClassExW(&wc);  // a class registered by an earlier test is fine
-}
+using testwindows::Module;
+using testwindows::Register;
 
 HWND Child(const wchar_t* className, HWND parent, int x, int y, int width, int height) {
-    RegisterWindowClass(className);
-    return ::CreateWindowExW(0, className, nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, parent, nullptr,
-                             Module(), nullptr);
+    Register(className);
+    return testwindows::Child(className, parent, x, y, width, height);
 }
 
 // Lets the windows paint and the display catch up.
@@ -61,7 +51,7 @@ struct TabWindows {
     pinchwell::UniqueWindow shell;
     HWND view = nullptr, content = nullptr, flash = nullptr;
     TabWindows() {
-        RegisterWindowClass(L"TabWindowClass");
+        Register(L"TabWindowClass");
         shell.reset(::CreateWindowExW(0, L"TabWindowClass", L"tab", WS_POPUP, 0, 0, 900, 700, nullptr, nullptr,
                                       Module(), nullptr));
         view = Child(L"Shell DocObject View", shell.get(), 0, 0, 880, 680);
@@ -155,7 +145,7 @@ TEST_F(FindContentWindowTest, OfTwoContentWindowsTheLaterInEnumerationOrderWins)
 TEST_F(FindContentWindowTest, WithoutAContentWindowThePreviousOneIsReturned) {
     // The last window found, possibly another tab's: the value is never reset.
     Addon().contentWindow = tab.content;
-    RegisterWindowClass(L"TabWindowClass");
+    Register(L"TabWindowClass");
     pinchwell::UniqueWindow other(::CreateWindowExW(0, L"TabWindowClass", L"other tab", WS_POPUP, 0, 0, 100, 100,
                                                     nullptr, nullptr, Module(), nullptr));
     Child(L"Shell DocObject View", other.get(), 0, 0, 50, 50);
@@ -210,7 +200,7 @@ LRESULT CALLBACK PaintedProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 class CaptureTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        RegisterWindowClass(L"PinchwellCaptureTest", PaintedProc);
+        Register(L"PinchwellCaptureTest", PaintedProc);
         path = pinchwell::AnsiToWide(folder.File("temp.png"));
         pinchwell::WindowDC screen(nullptr);
         screenWidth = ::GetDeviceCaps(screen.get(), HORZRES);
@@ -312,7 +302,7 @@ TEST_F(CaptureTest, AWindowTooSmallToCaptureWritesNoFile) {
 
 TEST_F(CaptureTest, TheContentWindowFoundForATabIsWhatIsCaptured) {
     // The pinch start's path: FindContentWindow, then SaveWindowImage of what it found.
-    RegisterWindowClass(L"Internet Explorer_Server");
+    Register(L"Internet Explorer_Server");
     HWND shown = Show(60, 40, 820, 640);
     HWND content = ::CreateWindowExW(0, L"Internet Explorer_Server", nullptr, WS_CHILD | WS_VISIBLE, 10, 20, 800,
                                      600, shown, nullptr, Module(), nullptr);
@@ -382,7 +372,7 @@ std::vector<DWORD> ScreenPixels(const RECT& rect) {
 class PatternCaptureTest : public CaptureTest {
 protected:
     HWND ShowPattern(int x, int y) {
-        RegisterWindowClass(L"PinchwellPatternTest", PatternProc);
+        Register(L"PinchwellPatternTest", PatternProc);
         window.reset(::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"PinchwellPatternTest", nullptr,
                                        WS_POPUP | WS_VISIBLE, x, y, kPatternWidth, kPatternHeight, nullptr, nullptr,
                                        Module(), nullptr));

@@ -31,6 +31,7 @@
 #include "ProgramFolder.h"
 #include "Substitutes.h"
 #include "TestFiles.h"
+#include "TestWindows.h"
 #include "ZoomPreview.h"
 
 namespace {
@@ -79,7 +80,7 @@ HRESULT GiveTestControl(HWND host, const wchar_t* clsid, IUnknown** control) {
     return S_OK;
 }
 
-HINSTANCE Module() { return ::GetModuleHandleW(nullptr); }
+using testwindows::Module;
 
 // Runs the thread's messages (and so its timers) until done() or the time is up.
 bool PumpUntil(const std::function<bool()>& done, int milliseconds = 3000) {
@@ -113,13 +114,7 @@ LONG_PTR StyleOf(HWND window) { return ::GetWindowLongPtrW(window, GWL_STYLE); }
 LONG_PTR ExStyleOf(HWND window) { return ::GetWindowLongPtrW(window, GWL_EXSTYLE); }
 
 void RegisterPlainClass(const wchar_t* name) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = ::DefWindowProcW;
-    wc.hInstance = Module();
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = name;
-    ::RegisterClassExW(&wc);
+    testwindows::Register(name, ::DefWindowProcW, testwindows::WindowBrush(), nullptr);
 }
 
 // A tab's windows away from the screen's corner: the shell window at (100, 80), 900 by
@@ -132,24 +127,18 @@ struct TabWindows {
         RegisterPlainClass(L"Internet Explorer_Server");
         shell.reset(::CreateWindowExW(0, L"PreviewTestTab", L"tab", WS_POPUP | WS_VISIBLE, 100, 80, 900, 700, nullptr,
                                       nullptr, Module(), nullptr));
-        content = ::CreateWindowExW(0, L"Internet Explorer_Server", nullptr, WS_CHILD | WS_VISIBLE, 30, 40, 800, 600,
-                                    shell.get(), nullptr, Module(), nullptr);
+        content = testwindows::Child(L"Internet Explorer_Server", shell.get(), 30, 40, 800, 600);
     }
 };
 
 // A tab browser: optical zoom, a page of 1000 by 3000 scrolled down by 1200, and the
 // shell window of the tab's windows.
-struct TabBrowser {
-    substitute::PageWithWindow page;
-    substitute::OleWindow shellView;
-    explicit TabBrowser(HWND shell) {
-        shellView.window = shell;
-        page.browser.shellView = &shellView;
+struct TabBrowser : testwindows::TabBrowser {
+    explicit TabBrowser(HWND shell) : testwindows::TabBrowser(shell) {
         page.root.scrollHeight = 3000;
         page.root.scrollWidth = 1000;
         page.body.scrollTop = 1200;
     }
-    IWebBrowser2* Browser() { return page.browser.AsBrowser(); }
     // The zoom values set on it, in order.
     std::vector<LONG> ZoomsSet() const {
         std::vector<LONG> set;
