@@ -8,6 +8,7 @@
 #include "ComIds.h"
 #include "EventSinkEvents.h"
 #include "EventSinkInvoke.h"
+#include "EventSource.h"
 #include "Substitutes.h"
 #include "TestFiles.h"
 
@@ -16,20 +17,9 @@ namespace {
 constexpr DISPID kDocumentComplete = 259;
 constexpr DISPID kWindowStateChanged = 283;
 
-VARIANT Int(VARTYPE type, LONG value) {
-    VARIANT v;
-    ::VariantInit(&v);
-    V_VT(&v) = type;
-    V_I4(&v) = value;  // the four 32-bit integer types share these bytes
-    return v;
-}
-VARIANT Dispatch(IDispatch* dispatch) {
-    VARIANT v;
-    ::VariantInit(&v);
-    V_VT(&v) = VT_DISPATCH;
-    V_DISPATCH(&v) = dispatch;
-    return v;
-}
+using substitute::Dispatch;
+using substitute::Int;
+
 VARIANT DispatchRef(IDispatch** dispatch) {
     VARIANT v;
     ::VariantInit(&v);

@@ -22,7 +22,6 @@
 
 #include <pinchwell/ComInit.h>
 #include <pinchwell/ComPtr.h>
-#include <pinchwell/UniqueHandle.h>
 
 #include "ComIds.h"
 #include "ImportPatch.h"
@@ -40,6 +39,8 @@ constexpr std::int32_t kMinZoom = 100;  // the bounds config.ini gives
 constexpr std::int32_t kMaxZoom = 300;
 
 using Scrolls = std::vector<std::pair<LONG, LONG>>;
+using substitute::Dispatch;
+using substitute::Int;
 
 // ---- Gestures: handles the test makes up, answered by its reader inside Tessel.dll.
 
@@ -92,34 +93,12 @@ BOOL WINAPI CloseTestGesture(HGESTUREINFO handle) {
 
 // ---- The prefix: registration and the program folder's config.ini.
 
-DWORD RunRegsvr32(const std::wstring& switches) {
-    std::wstring commandLine = L"regsvr32.exe /s " + switches + L"\"" + TesselPath() + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process))
-        return 0xFFFFFFFFu;
-    pinchwell::UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    ::WaitForSingleObject(process.hProcess, 60000);
-    DWORD exitCode = 0xFFFFFFFFu;
-    ::GetExitCodeProcess(process.hProcess, &exitCode);
-    return exitCode;
-}
-
 std::filesystem::path ProductFolder() { return std::filesystem::path(GetProgramFilesFolder()) / "Kestrune"; }
 
 HMODULE LoadedTessel() { return ::GetModuleHandleW(L"Tessel.dll"); }
 
-std::wstring ModulePath(HMODULE module) {
-    wchar_t path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH);
-    return std::wstring(path, length);
-}
-
 HRESULT TesselCanUnloadNow() {
-    auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-        reinterpret_cast<void*>(::GetProcAddress(LoadedTessel(), "DllCanUnloadNow")));
+    auto canUnload = ModuleExport<DllCanUnloadNowFn>(LoadedTessel(), "DllCanUnloadNow");
     return canUnload ? canUnload() : E_FAIL;
 }
 
@@ -153,22 +132,6 @@ std::vector<LONG> ZoomsSet(const substitute::WebBrowser& browser) {
     return zooms;
 }
 
-VARIANT Int(LONG value) {
-    VARIANT v;
-    ::VariantInit(&v);
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = value;
-    return v;
-}
-
-VARIANT Dispatch(IDispatch* object) {
-    VARIANT v;
-    ::VariantInit(&v);
-    V_VT(&v) = VT_DISPATCH;
-    V_DISPATCH(&v) = object;
-    return v;
-}
-
 VARIANT Text() {
     VARIANT v;
     ::VariantInit(&v);
@@ -179,7 +142,7 @@ VARIANT Text() {
 
 // WindowStateChanged with the flags and the valid-flags mask (raised on the tab's thread).
 void FireWindowState(TabSite& tab, LONG flags, LONG mask) {
-    tab.Run([&] { tab.page.browser.events.Fire(kWindowStateChanged, {Int(mask), Int(flags)}); });
+    tab.Run([&] { tab.page.browser.events.Fire(kWindowStateChanged, {Int(VT_I4, mask), Int(VT_I4, flags)}); });
 }
 
 // DocumentComplete of the given browser or frame (raised on the tab's thread).
@@ -202,7 +165,7 @@ protected:
         registered = RunRegsvr32(L"");
     }
     static void TearDownTestSuite() {
-        RunRegsvr32(L"/u ");
+        RunRegsvr32(L"/u");
         std::filesystem::remove_all(ProductFolder());
     }
 

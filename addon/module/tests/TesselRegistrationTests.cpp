@@ -120,21 +120,6 @@ void ExpectNothingRegistered(HKEY classesRoot) {
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kBho + L"\\" + kClsid));
 }
 
-DWORD RunRegsvr32(const std::wstring& switches) {
-    std::wstring commandLine = L"regsvr32.exe /s " + switches + L" \"" + TesselPath() + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process))
-        return 0xFFFFFFFFu;
-    pinchwell::UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    ::WaitForSingleObject(process.hProcess, 60000);
-    DWORD exitCode = 0xFFFFFFFFu;
-    ::GetExitCodeProcess(process.hProcess, &exitCode);
-    return exitCode;
-}
-
 HRESULT Install(BOOL install, const wchar_t* commandLine) {
     return TesselExport<DllInstallFn>("DllInstall")(install, commandLine);
 }

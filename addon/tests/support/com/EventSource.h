@@ -11,6 +11,23 @@
 
 namespace substitute {
 
+// Event arguments as Invoke receives them: an integer of one of the 32-bit integer types,
+// and an object pointer, neither holding a reference.
+inline VARIANT Int(VARTYPE type, LONG value) {
+    VARIANT v;
+    ::VariantInit(&v);
+    V_VT(&v) = type;
+    V_I4(&v) = value;  // the four 32-bit integer types share these bytes
+    return v;
+}
+inline VARIANT Dispatch(IDispatch* dispatch) {
+    VARIANT v;
+    ::VariantInit(&v);
+    V_VT(&v) = VT_DISPATCH;
+    V_DISPATCH(&v) = dispatch;
+    return v;
+}
+
 // The connection point and its container in one object (the container of a browser).
 // One sink at a time; the cookies it hands out are never 0.
 class EventSource : public IConnectionPointContainer, public IConnectionPoint {
@@ -49,24 +66,9 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
 };
 
-// PageWithWindow's page, in a browser with events.
-struct PageWithEvents {
-    BrowserWithEvents browser;
-    Document document;
-    Window window;
-    Element root;
-    Element body;
+inline bool EventsReleased(const BrowserWithEvents& browser) { return browser.events.refs == 1; }
 
-    PageWithEvents() {
-        browser.document = &document;
-        document.window = &window;
-        document.root = &root;
-        document.body = &body;
-    }
-    bool AllReleased() const {
-        return browser.refs == 1 && browser.events.refs == 1 && document.refs == 1 && window.refs == 1 &&
-               root.refs == 1 && body.refs == 1;
-    }
-};
+// PageWithWindow's page, in a browser with events.
+using PageWithEvents = Page<BrowserWithEvents>;
 
 }  // namespace substitute
