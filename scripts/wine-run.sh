@@ -8,6 +8,8 @@ prefix=$1; shift
 export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEARCH=win64
 # No Mono or Gecko installer prompts: nothing here needs them.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=}
+# shellcheck source=wine-loader.sh
+. "$(dirname "$0")/wine-loader.sh"
 
 fonts="$prefix/drive_c/windows/Fonts"
 # Wine's own fonts that Windows 7 has: Marlett draws the caption buttons (a fresh prefix
@@ -52,4 +54,4 @@ if [ ! -f "$prefix/.pinchwell-ready" ] || fonts_missing; then
   fonts_missing && install_fonts
   exec 9>&-
 fi
-exec wine "$@"
+exec "$wine_loader" "$@"

@@ -23,7 +23,7 @@ fresh_prefix() {
   settle
   program_folder="$prefix/drive_c/Program Files/Kestrune/Pinchwell"
 }
-wine_in() { WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree= wine "$@" </dev/null; }
+wine_in() { WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree= "$wine_run" "$prefix" "$@" </dev/null; }
 # Every change reaches system.reg once the prefix's server has ended.
 settle() { WINEPREFIX=$prefix wineserver -w; }
 msiexec_qn() {  # msiexec_qn ARGS...: runs msiexec silently, returns its exit code
