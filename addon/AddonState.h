@@ -2,9 +2,10 @@
 // The add-on's process-wide state, shared by every tab thread of a browser
 // process, and the order in which it is built when the library is loaded.
 //
-// The fields that tab threads share outside the tables (the two preview references,
-// the content window, the drag state) are atomics: each is read and written whole, with
-// no lock around them and without the undefined behaviour of a data race. Plain assignment and reading work as on plain fields.
+// Each tab runs on a thread of its own and acts only on its own objects: the thread's
+// entry in previewTable. The one field shared outside the tables, which tab is current,
+// is only ever compared with a thread's own object, never used through; it is an atomic,
+// read and written whole without a lock.
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -59,12 +60,8 @@ struct AddonState {
     CEventSink eventSink;  // 3: tables, then the logging configuration, then logger
     CSettings settings;    // 4: empty cache
 
-    std::atomic<CZoomPreview*> currentPreview{nullptr};   // the tab that gestures act on
-    std::atomic<CZoomPreview*> callbackPreview{nullptr};  // the tab of the window and timer procedures
-    std::atomic<WindowHandle> contentWindow{nullptr};     // last "Internet Explorer_Server" found
-    std::atomic<bool> dragging{false};
-    std::atomic<std::int32_t> lastX{0};  // 0: no previous drag point
-    std::atomic<std::int32_t> lastY{0};
+    // The tab attached or made visible last. Compared only: another thread's object.
+    std::atomic<CZoomPreview*> currentPreview{nullptr};
 };
 
 // The one AddonState of the process, built on first use. The module object of the COM

@@ -15,11 +15,26 @@ struct TabThreadSeams {
     void Unhook(HookHandle hook) { ::UnhookWindowsHookEx(static_cast<HHOOK>(hook)); }
     CZoomPreview* CreatePreview(IWebBrowser2* browser) {
         auto preview = std::make_unique<CZoomPreview>();
-        preview->browser = browser;  // not counted: the tab's TesselImpl holds the browser
+        preview->browser = pinchwell::ComPtr<IWebBrowser2>(browser);
         return preview.release();
     }
-    void DestroyPreview(CZoomPreview* preview) { delete preview; }
+    // Freed now, or when the thread leaves the object if it is still inside it.
+    void DestroyPreview(CZoomPreview* preview) { CZoomPreview::Release(preview); }
 };
+
+// A hook, window or timer procedure of the library may be on a tab thread's stack (a
+// modal loop, a message pumped during a call) when the browser lets go of the last
+// object and frees unused libraries; no lock count covers the instructions that return
+// into the library after it drops. So once a tab is attached the library stays loaded
+// until the process ends, as a browser keeps its add-ons anyway.
+void PinLibrary() {
+    static const bool pinned = [] {
+        HMODULE module = nullptr;
+        return ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                                    reinterpret_cast<LPCWSTR>(&PinLibrary), &module) != FALSE;
+    }();
+    (void)pinned;
+}
 
 AttachmentTables<CZoomPreview> TablesOf(CEventSink& sink) {
     return {sink.previewTable, sink.hookTable, Addon().currentPreview};
@@ -29,6 +44,7 @@ AttachmentTables<CZoomPreview> TablesOf(CEventSink& sink) {
 
 void CEventSink::AttachThread(IWebBrowser2* browser) {
     try {
+        PinLibrary();
         TabThreadSeams seams;
         AttachThreadTo(TablesOf(*this), ::GetCurrentThreadId(), browser, seams);
     } catch (...) {

@@ -49,11 +49,19 @@ constexpr bool BecameVisible(std::uint32_t mask, std::uint32_t flags) {
 }
 
 // The calling thread's preview object becomes the current one (null when the thread has
-// none) and, when there is one, the one of the window and timer procedures as well.
+// none).
 template <typename Preview>
 void MakeThreadCurrent(const ThreadTable<Preview*>& previewTable, std::uint32_t thread,
-                       std::atomic<Preview*>& currentPreview, std::atomic<Preview*>& callbackPreview) {
-    Preview* preview = previewTable.Lookup(thread);
-    currentPreview = preview;
-    if (preview) callbackPreview = preview;
+                       std::atomic<Preview*>& currentPreview) {
+    currentPreview = previewTable.Lookup(thread);
+}
+
+// The preview object whose tab a DocumentComplete on the calling thread may reset: the
+// thread's own, and only while it is the current tab. Decided by comparing pointers:
+// the current object may belong to another thread and is never used here.
+template <typename Preview>
+Preview* DocumentCompleteTarget(const ThreadTable<Preview*>& previewTable, std::uint32_t thread,
+                                const std::atomic<Preview*>& currentPreview) {
+    Preview* own = previewTable.Lookup(thread);
+    return own && own == currentPreview.load() ? own : nullptr;
 }

@@ -1,5 +1,7 @@
 #include "EventSinkEvents.h"
 
+#include <optional>
+
 #include <pinchwell/ComPtr.h>
 
 #include "AddonState.h"
@@ -36,18 +38,25 @@ void ResetZoomIfTopLevel(IDispatch* completed, EventSinkTarget& target) {
     SetBrowserZoom(browser, 100);
 }
 
-// The target of the process: the add-on's state.
+// The target of the process: the add-on's state, seen from the thread the event
+// arrives on. Only that thread's own preview object is ever used.
 class AddonTarget final : public EventSinkTarget {
 public:
     void TabBecameVisible() override {
         AddonState& addon = Addon();
-        MakeThreadCurrent(addon.eventSink.previewTable, ::GetCurrentThreadId(), addon.currentPreview,
-                          addon.callbackPreview);
+        MakeThreadCurrent(addon.eventSink.previewTable, ::GetCurrentThreadId(), addon.currentPreview);
     }
     IWebBrowser2* CurrentTabBrowser() override {
-        CZoomPreview* preview = Addon().currentPreview;
-        return preview ? preview->browser : nullptr;
+        AddonState& addon = Addon();
+        CZoomPreview* own =
+            DocumentCompleteTarget(addon.eventSink.previewTable, ::GetCurrentThreadId(), addon.currentPreview);
+        if (!own) return nullptr;
+        use_.emplace(own);  // alive until the event is handled
+        return own->browser.get();
     }
+
+private:
+    std::optional<CZoomPreview::Use> use_;
 };
 
 // The process's one sink object: no reference count, never deleted.

@@ -10,7 +10,8 @@ public:
     virtual ~EventSinkTarget() = default;
     // The calling thread's tab has become visible.
     virtual void TabBecameVisible() = 0;
-    // The browser of the current tab; null without a current preview or without its browser.
+    // The calling thread's tab browser while that tab is the current one; null otherwise,
+    // or without a preview object or its browser.
     virtual IWebBrowser2* CurrentTabBrowser() = 0;
 };
 

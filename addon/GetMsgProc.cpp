@@ -17,8 +17,7 @@ constexpr wchar_t kTabSwitchErrorCaption[] = L"Error";
 // One error box for the process at a time (the hook runs again inside its modal loop).
 std::atomic<bool> errorBoxOpen{false};
 
-// The platform for one message, about the preview object that was current when the
-// message arrived.
+// The platform for one message, about the calling thread's own preview object.
 class TabThreadPlatform final : public HookPlatform {
 public:
     TabThreadPlatform(const MSG& msg, CZoomPreview* preview) : msg_(msg), preview_(preview) {}
@@ -49,7 +48,7 @@ public:
     }
     IBrowserHost* CurrentBrowser() override {
         if (!preview_ || !preview_->browser) return nullptr;
-        if (!browser_) browser_.emplace(preview_->browser);
+        if (!browser_) browser_.emplace(preview_->browser.get());
         return &*browser_;
     }
 
@@ -74,9 +73,13 @@ private:
 
 void HandleOnTabThread(MSG& msg, bool removing) {
     try {
-        AddonState& addon = Addon();
-        TabThreadPlatform platform(msg, addon.currentPreview);
-        HookState state{addon.dragging, addon.lastX, addon.lastY, errorBoxOpen};
+        // The thread's own object, kept alive for the whole message even if its tab lets
+        // go of it meanwhile (the error box's modal loop, a pumped message).
+        CZoomPreview* preview = Addon().eventSink.previewTable.Lookup(::GetCurrentThreadId());
+        CZoomPreview::Use use(preview);
+        DragState noDrag;  // a thread without a preview object never drags
+        TabThreadPlatform platform(msg, preview);
+        HookState state{preview ? preview->drag : noDrag, errorBoxOpen};
         HookMessage message;
         message.message = msg.message;
         message.removing = removing;

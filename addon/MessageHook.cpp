@@ -50,18 +50,19 @@ HookResult OnGesture(HookPlatform& platform, HookState& state) {
 
 HookResult OnMove(const HookMessage& message, HookPlatform& platform, HookState& state) {
     // Most moves happen without a drag: they cost no settings lookup.
-    if (!state.dragging || !platform.IsEnabled()) return HookResult::Pass;
+    DragState& drag = state.drag;
+    if (!drag.dragging || !platform.IsEnabled()) return HookResult::Pass;
     ClientPoint point = ClientPointFromLParam(message.lParam);
     if (!IsDragTarget(message.window, message.x, message.y, platform)) {
-        state.dragging = false;
+        drag.dragging = false;
         return HookResult::Pass;
     }
     IBrowserHost* browser = platform.CurrentBrowser();
     if (!browser) return HookResult::Swallow;
-    DragStep step = NextDragStep(state.lastX, state.lastY, point.x, point.y);
+    DragStep step = NextDragStep(drag.lastX, drag.lastY, point.x, point.y);
     if (step.scroll) browser->ScrollBy(step.dx, step.dy);
-    state.lastX = point.x;
-    state.lastY = point.y;
+    drag.lastX = point.x;
+    drag.lastY = point.y;
     return HookResult::Swallow;
 }
 
@@ -81,14 +82,12 @@ HookResult HandleHookMessage(const HookMessage& message, HookPlatform& platform,
             return OnGesture(platform, state);
         case hookmsg::kLButtonDown:
             if (platform.IsEnabled() && IsDragTarget(message.window, message.x, message.y, platform)) {
-                state.dragging = true;
-                state.lastX = 0;
-                state.lastY = 0;
+                state.drag = DragState{true, 0, 0};
             }
             return HookResult::Pass;
         case hookmsg::kLButtonUp:
             if (platform.IsEnabled() && IsDragTarget(message.window, message.x, message.y, platform)) {
-                state.dragging = false;
+                state.drag.dragging = false;
             }
             return HookResult::Pass;
         case hookmsg::kMouseMove:

@@ -45,8 +45,8 @@ struct ContentWindow {
 };
 
 // The platform as the hook sees it while it handles one message. An implementation
-// reads the current tab's preview object once per message, so that every question
-// below is about the same tab.
+// takes the calling thread's own preview object once per message, so that every
+// question below is about the tab the message belongs to.
 class HookPlatform {
 public:
     virtual ~HookPlatform() = default;
@@ -61,27 +61,34 @@ public:
     // swallows without handing it on, since nothing else will.
     virtual void CloseGesture() = 0;
 
+    // The calling thread has a preview object (its tab is attached).
     virtual bool HasCurrentPreview() = 0;
-    // Sends the message, unchanged, to the current preview's window (it reads and closes
+    // Sends the message, unchanged, to the thread's preview window (it reads and closes
     // the gesture information).
     virtual void ForwardToPreview() = 0;
     // The error box of a pinch that has no preview to go to; returns when it is closed.
     virtual void ShowTabSwitchError() = 0;
-    // The current tab's browser; null without a current preview or without its browser.
+    // The thread's tab browser; null without a preview object or without its browser.
     virtual IBrowserHost* CurrentBrowser() = 0;
 
     // The current cursor is the system's text cursor (I-beam).
     virtual bool IsTextCursor() = 0;
-    // Searches the current tab's content window: false when there is no current preview
-    // or no such window (found.window is then never null).
+    // Searches the thread's tab for its content window: false when there is no preview
+    // object or no such window (found.window is then never null).
     virtual bool FindContentWindow(ContentWindow& found) = 0;
 };
 
-// The process-wide state that the hook reads and writes (the drag is one for all tabs).
+// A drag of one tab thread: each thread tracks its own, so a press in one tab never
+// makes moves in another scroll.
+struct DragState {
+    bool dragging = false;
+    std::int32_t lastX = 0;  // 0: no previous drag point
+    std::int32_t lastY = 0;
+};
+
+// What the hook reads and writes: the calling thread's drag, and the process's error box.
 struct HookState {
-    std::atomic<bool>& dragging;
-    std::atomic<std::int32_t>& lastX;
-    std::atomic<std::int32_t>& lastY;
+    DragState& drag;
     // An error box is open: its modal loop pumps messages, the hook runs again meanwhile,
     // and a further pinch must not open a second box.
     std::atomic<bool>& errorBoxOpen;
@@ -94,6 +101,6 @@ enum class HookResult { Pass, Swallow };
 HookResult HandleHookMessage(const HookMessage& message, HookPlatform& platform, HookState& state);
 
 // The point (x, y) of a message to window is where a drag happens: not over text (the
-// I-beam), in the current tab's content window, and off its scroll bars. Searches the
+// I-beam), in the thread's tab's content window, and off its scroll bars. Searches the
 // content window once.
 bool IsDragTarget(WindowHandle window, std::int32_t x, std::int32_t y, HookPlatform& platform);

@@ -7,7 +7,8 @@
 //   HookHandle InstallHook();          null when the hook cannot be installed
 //   void Unhook(HookHandle hook);
 //   Preview* CreatePreview(Browser);   a new preview object for the browser; may throw
-//   void DestroyPreview(Preview*);     tears it down and frees it
+//   void DestroyPreview(Preview*);     tears it down and frees it (once its thread has
+//                                      left it, when the call comes from inside it)
 //
 // Attach leaves nothing half made: a hook is never left without its preview object, nor
 // a preview object without its table entry. A hook that cannot be installed is not

@@ -10,11 +10,17 @@
 template <typename Value>
 class ThreadTable {
 public:
-    // Appends the pair at the end.
+    // Appends the pair at the end. When either array cannot grow, the table stays as it
+    // was: the arrays never differ in length.
     void Add(std::uint32_t key, Value value) {
         std::lock_guard<std::mutex> guard(lock_);
         keys_.push_back(key);
-        values_.push_back(value);
+        try {
+            values_.push_back(value);
+        } catch (...) {
+            keys_.pop_back();
+            throw;
+        }
     }
 
     // The value of the first pair whose key matches, or a null value.

@@ -157,15 +157,16 @@ int main() {
     page.browser.shellView = &shellView;
 
     auto preview = std::make_unique<CZoomPreview>();
-    preview->browser = page.browser.AsBrowser();
-    Addon().currentPreview = preview.get();
+    preview->browser = pinchwell::ComPtr<IWebBrowser2>(page.browser.AsBrowser());
+    // The hook acts on the calling thread's own preview object.
+    Addon().eventSink.previewTable.Add(::GetCurrentThreadId(), preview.get());
     Drain();
 
     OtherMessages(content);
     DragMoves(content);
     std::printf("Scrolls reaching the page: %zu\n", page.window.scrolls.size());
 
-    Addon().currentPreview = nullptr;
+    Addon().eventSink.previewTable.Remove(::GetCurrentThreadId());
     preview.reset();
     return 0;
 }

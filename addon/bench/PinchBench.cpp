@@ -92,8 +92,9 @@ int main() {
 
     GestureReader previous = SetGestureReader({ReadBenchGesture, CloseBenchGesture});
     auto preview = std::make_unique<CZoomPreview>();
-    preview->browser = page.browser.AsBrowser();
-    Addon().currentPreview = preview.get();
+    preview->browser = pinchwell::ComPtr<IWebBrowser2>(page.browser.AsBrowser());
+    // The hook acts on the calling thread's own preview object.
+    Addon().eventSink.previewTable.Add(::GetCurrentThreadId(), preview.get());
     Drain();
     std::printf("Preview control: %s; zoom bounds %d to %d\n",
                 preview->previewBrowser ? "the WebBrowser control" : "none (updates skip the control)",
@@ -133,7 +134,7 @@ int main() {
     registry.Print();
 
     ::SendMessageW(preview->GetPreviewWindow(), WM_GESTURE, GID_ZOOM, reinterpret_cast<LPARAM>(Gesture(GF_END, 260)));
-    Addon().currentPreview = nullptr;
+    Addon().eventSink.previewTable.Remove(::GetCurrentThreadId());
     preview.reset();
     SetGestureReader(previous);
     return 0;

@@ -12,7 +12,35 @@
 
 TesselImpl::TesselImpl() { TesselModule().Lock(); }
 
-TesselImpl::~TesselImpl() { TesselModule().Unlock(); }
+TesselImpl::~TesselImpl() {
+    // Released without SetSite(NULL): the attachment goes as SetSite(NULL) would take it,
+    // on the tab's own thread. From any other thread nothing may call into the tab's
+    // apartment or its windows: the references are left to the tab's thread and process.
+    if (webBrowser || connectionPoint) {
+        if (siteThread_ == ::GetCurrentThreadId()) {
+            try {
+                Disconnect();
+            } catch (...) {
+            }
+        } else {
+            connectionPoint.detach();
+            webBrowser.detach();
+        }
+    }
+    TesselModule().Unlock();
+}
+
+void TesselImpl::Disconnect() {
+    // Only the attachment this object made: a thread never attached by it keeps its own.
+    if (attached_) Addon().eventSink.DetachThread();
+    attached_ = false;
+    if (connectionPoint) {
+        connectionPoint->Unadvise(adviseCookie);
+        adviseCookie = 0;
+        connectionPoint.reset();
+    }
+    webBrowser.reset();
+}
 
 HRESULT TesselImpl::CreateInstance(REFIID riid, void** out) {
     auto* object = new (std::nothrow) TesselImpl();
@@ -104,13 +132,10 @@ HRESULT STDMETHODCALLTYPE TesselImpl::SetSite(IUnknown* site) {
 
         // Every call leaves the thread detached first, also when a new site is given.
         Addon().eventSink.DetachThread();
-        if (connectionPoint) {
-            connectionPoint->Unadvise(adviseCookie);
-            adviseCookie = 0;
-            connectionPoint.reset();
-        }
-        webBrowser.reset();
+        attached_ = false;
+        Disconnect();
         if (!site) return S_OK;
+        siteThread_ = ::GetCurrentThreadId();
 
         pinchwell::ComPtr<IWebBrowser2> browser;
         HRESULT hr = site->QueryInterface(comid::kWebBrowser2, browser.put_void());
@@ -155,4 +180,5 @@ void TesselImpl::ConnectEvents() {
     if (SUCCEEDED(connectionPoint->Advise(EventSinkEvents(), &cookie))) adviseCookie = cookie;
     container.reset();
     Addon().eventSink.AttachThread(webBrowser.get());
+    attached_ = true;
 }

@@ -53,7 +53,13 @@ private:
     ULONG references_ = 0;
     pinchwell::ComPtr<ITypeInfo> typeInfo_;
 
+    // The SetSite(NULL) steps, for SetSite and for an object released while attached.
+    void Disconnect();
+
     pinchwell::ComPtr<IWebBrowser2> webBrowser;
     pinchwell::ComPtr<IConnectionPoint> connectionPoint;
     DWORD adviseCookie = 0;
+    // The thread whose site this object holds, and whether it attached that thread.
+    DWORD siteThread_ = 0;
+    bool attached_ = false;
 };

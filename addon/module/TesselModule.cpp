@@ -7,6 +7,7 @@
 #include "ModuleFile.h"
 #include "ServerRegistration.h"
 #include "TesselClassFactory.h"
+#include "ZoomPreview.h"
 #include "WindowsRegistrar.h"
 
 // Built first when the library loads; the add-on state follows it and, destroyed in the
@@ -32,8 +33,13 @@ HRESULT WithSystemLocale(Registration registration) {
 CTesselModule& TesselModule() { return tesselModule; }
 
 // Nothing here needs the loader lock to be free: no threads, no COM, no GDI+. The static
-// objects above are built before this runs.
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+// objects above are built before this runs. Window classes outlive a DLL that is freed
+// (not at process end), so the preview's go with it; a library that attached a tab is
+// pinned and never freed (see EventSinkAttach.cpp).
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) UnregisterPreviewClasses(instance);
+    return TRUE;
+}
 
 STDAPI DllCanUnloadNow() { return tesselModule.LockCount() == 0 ? S_OK : S_FALSE; }
 

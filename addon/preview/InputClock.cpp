@@ -16,6 +16,8 @@ std::optional<InputTimes> ReadInputTimes() {
     return InputTimes{Current().tickCount(), info.dwTime};
 }
 
+DWORD TickCountNow() { return Current().tickCount(); }
+
 InputClock SetInputClock(InputClock clock) {
     InputClock previous = Current();
     Current().lastInput = clock.lastInput ? clock.lastInput : ::GetLastInputInfo;

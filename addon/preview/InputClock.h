@@ -18,6 +18,8 @@ struct InputTimes {
     DWORD lastInput = 0;
 };
 std::optional<InputTimes> ReadInputTimes();
+// The tick count now, from the same clock.
+DWORD TickCountNow();
 
 // Replaces the clock for the whole process and returns the one it replaces; a null
 // function restores the platform's. Tests only.

@@ -1,6 +1,5 @@
 #include "PageCapture.h"
 
-#include "AddonState.h"
 #include "CaptureGeometry.h"
 #include "GdiplusImage.h"
 #include "PngFile.h"
@@ -20,7 +19,7 @@ BOOL CALLBACK EnumContentProc(HWND window, LPARAM parameter) {
     try {
         switch (ClassifyChildWindow(std::wstring(name, length > 0 ? static_cast<std::size_t>(length) : 0))) {
         case ChildWindowKind::Content:
-            reinterpret_cast<std::atomic<WindowHandle>*>(parameter)->store(window);
+            *reinterpret_cast<WindowHandle*>(parameter) = window;
             break;
         case ChildWindowKind::FlashPlayer:
             ::ShowWindow(window, SW_HIDE);  // never shown again by the add-on
@@ -42,9 +41,11 @@ HRESULT FindContentWindow(IBrowserHost* browser, HWND* window) {
     if (FAILED(hr)) return hr;
     // Enumerating below no window would go through every top-level window of the desktop.
     if (!shell) return E_FAIL;
-    std::atomic<WindowHandle>& content = Addon().contentWindow;
+    // The result is this search's own: another tab's search, on another thread, never
+    // mixes with it, and a tab without a content window gets none.
+    WindowHandle content = nullptr;
     ::EnumChildWindows(static_cast<HWND>(shell), EnumContentProc, reinterpret_cast<LPARAM>(&content));
-    *window = static_cast<HWND>(content.load());
+    *window = static_cast<HWND>(content);
     return hr;
 }
 

@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <exdisp.h>
 
-#include <atomic>
 #include <string>
 
 #include "BrowserHost.h"
@@ -14,15 +13,15 @@
 // IOleWindow::GetWindow(window). Returns the first failing result.
 HRESULT GetBrowserShellWindow(IWebBrowser2* browser, HWND* window);
 
-// Enumerates every descendant of the browser's shell window with EnumContentProc on the
-// process-wide contentWindow of the add-on state, then writes contentWindow to window. On failure
-// to get the shell window returns that failure and leaves window unwritten. As a side
-// effect every windowed Flash player in the tab is hidden.
+// Enumerates every descendant of the browser's shell window with EnumContentProc and
+// writes the last "Internet Explorer_Server" window found, or null when the tab has none
+// (a PDF or Office document), to window. On failure to get the shell window returns that
+// failure and leaves window unwritten. As a side effect every windowed Flash player in
+// the tab is hidden.
 HRESULT FindContentWindow(IWebBrowser2* browser, HWND* window);
 HRESULT FindContentWindow(IBrowserHost* browser, HWND* window);
 
-// The enumeration callback. parameter is the address of the std::atomic<WindowHandle>
-// that receives each "Internet Explorer_Server" window (so the last one in enumeration
+// The enumeration callback. parameter is the address of the WindowHandle that receives each "Internet Explorer_Server" window (so the last one in enumeration
 // order wins); "MacromediaFlashPlayerActiveX" windows are hidden. Always TRUE.
 BOOL CALLBACK EnumContentProc(HWND window, LPARAM parameter);
 

@@ -70,11 +70,6 @@ private:
     HGESTUREINFO handle_;
 };
 
-// Clears a process-wide preview reference that names the object going away.
-void ClearIfNamed(std::atomic<CZoomPreview*>& reference, CZoomPreview* object) {
-    reference.compare_exchange_strong(object, nullptr);
-}
-
 }  // namespace
 
 CZoomPreview::CZoomPreview() {
@@ -83,14 +78,8 @@ CZoomPreview::CZoomPreview() {
     minZoom = Addon().settings.GetInt(SettingKey::MinZoomRange);
     dampingDivisor = 10;
     CreateWindows();
-    // Worked out before the object becomes the callback object, so that nothing after
-    // that can fail and leave the reference naming an object never built.
-    std::wstring path = CaptureImagePath(TempFolder());
-    std::wstring url = CaptureImageUrl(path);
-    Addon().callbackPreview = this;
-    imagePath = std::move(path);
-    imageUrl = std::move(url);
-    StartIdleTimer();
+    imagePath = CaptureImagePath(TempFolder());
+    imageUrl = CaptureImageUrl(imagePath);
 }
 
 CZoomPreview::~CZoomPreview() {
@@ -99,13 +88,44 @@ CZoomPreview::~CZoomPreview() {
         ::KillTimer(window, kShowTimer);
         ::KillTimer(window, kCommitTimer);
     }
-    ClearIfNamed(Addon().callbackPreview, this);
-    ClearIfNamed(Addon().currentPreview, this);
+    CZoomPreview* self = this;
+    Addon().currentPreview.compare_exchange_strong(self, nullptr);
     page.previewBrowser = nullptr;
     previewBrowser.reset();
+    DestroyWindows();
+}
+
+void CZoomPreview::Release(CZoomPreview* preview) {
+    if (preview && preview->life_.Release()) delete preview;
+}
+
+CZoomPreview::Use::Use(CZoomPreview* preview) : preview_(preview) {
+    if (preview_) preview_->life_.Enter();
+}
+
+CZoomPreview::Use::~Use() {
+    if (preview_ && preview_->life_.Leave()) delete preview_;
+}
+
+CZoomPreview* CZoomPreview::FromWindow(HWND window) {
+    wchar_t name[16] = {};
+    if (!window || ::GetClassNameW(window, name, 16) == 0 || ::lstrcmpW(name, kPreviewClass) != 0) return nullptr;
+    return reinterpret_cast<CZoomPreview*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void CZoomPreview::DestroyWindows() {
+    // A window already destroyed with its owner (or by the thread's end) is only forgotten.
+    if (!::IsWindow(hostWindow.get())) hostWindow.release();
+    if (!::IsWindow(mockupWindow.get())) mockupWindow.release();
+    if (mockupWindow) ::SetWindowLongPtrW(mockupWindow.get(), GWLP_USERDATA, 0);
     // The host window first: it belongs to the mockup window, which would take it along.
     hostWindow.reset();
     mockupWindow.reset();
+}
+
+void UnregisterPreviewClasses(HINSTANCE instance) {
+    ::UnregisterClassW(kPreviewClass, instance);
+    ::UnregisterClassW(kControlHostClass, instance);
 }
 
 void CZoomPreview::CreateWindows() {
@@ -121,17 +141,19 @@ void CZoomPreview::CreateWindows() {
     ::RegisterClassExW(&wc);  // registered already by another tab: fine
 
     // Whatever was there before goes: the control, then the host window, then the mockup
-    // window (a window already destroyed with its owner is only forgotten).
+    // window.
     page.previewBrowser = nullptr;
     previewBrowser.reset();
-    if (!::IsWindow(hostWindow.get())) hostWindow.release();
-    hostWindow.reset();
-    if (!::IsWindow(mockupWindow.get())) mockupWindow.release();
-    mockupWindow.reset();
+    DestroyWindows();
+    showPending_ = idleRunning_ = false;  // the timers went with the window
 
     mockupWindow.reset(::CreateWindowExW(0, kPreviewClass, kMockupTitle, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                                          CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr));
-    if (mockupWindow) ApplyPreviewStyles(mockupWindow.get());
+    if (mockupWindow) {
+        // The window names its object: its procedures act on nothing else.
+        ::SetWindowLongPtrW(mockupWindow.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        ApplyPreviewStyles(mockupWindow.get());
+    }
 
     RegisterControlHostClass(instance);
     // Owned by the mockup window: a top-level window, created hidden.
@@ -149,32 +171,61 @@ void CZoomPreview::CreateWindows() {
 }
 
 HWND CZoomPreview::GetPreviewWindow() {
-    if (!::IsWindow(mockupWindow.get())) {
-        CreateWindows();
-        StartIdleTimer();
-    }
+    if (!::IsWindow(mockupWindow.get())) CreateWindows();
     return mockupWindow.get();
 }
 
 HWND CZoomPreview::GetContentWindow() {
     HWND content = nullptr;
-    if (!browser || FAILED(FindContentWindow(browser, &content))) return nullptr;
+    if (!browser || FAILED(FindContentWindow(browser.get(), &content))) return nullptr;
     return content;
 }
 
-void CZoomPreview::StartIdleTimer() {
-    // Without the window there is no timer: one on no window would get an id of its own.
-    if (mockupWindow) ::SetTimer(mockupWindow.get(), kIdleTimer, kIdlePeriod, PreviewTimerProc);
+// Without the window there is no timer: one on no window would get an id of its own.
+void CZoomPreview::SetShowTimer(bool run) {
+    showPending_ = run && mockupWindow;
+    if (showPending_)
+        ::SetTimer(mockupWindow.get(), kShowTimer, kShowPeriod, PreviewTimerProc);
+    else if (mockupWindow)
+        ::KillTimer(mockupWindow.get(), kShowTimer);
+    FollowIdleRule();
+}
+
+void CZoomPreview::SetCommitTimer(bool run) {
+    if (run && mockupWindow) {
+        commitStarted_ = TickCountNow();
+        ::SetTimer(mockupWindow.get(), kCommitTimer, kCommitPeriod, PreviewTimerProc);
+    } else if (mockupWindow) {
+        ::KillTimer(mockupWindow.get(), kCommitTimer);
+    }
+}
+
+void CZoomPreview::ShowPreview(bool shown) {
+    ::ShowWindow(hostWindow.get(), shown ? SW_SHOW : SW_HIDE);
+    FollowIdleRule();
+}
+
+void CZoomPreview::FollowIdleRule() {
+    const bool needed = mockupWindow && IdleTimerNeeded(::IsWindowVisible(hostWindow.get()) != FALSE, showPending_);
+    if (needed == idleRunning_) return;
+    idleRunning_ = needed;
+    if (needed)
+        ::SetTimer(mockupWindow.get(), kIdleTimer, kIdlePeriod, PreviewTimerProc);
+    else
+        ::KillTimer(mockupWindow.get(), kIdleTimer);
 }
 
 LRESULT CALLBACK CZoomPreview::PreviewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_GESTURE) {
         // No exception may leave a window procedure; the handle is closed either way.
         try {
-            if (CZoomPreview* preview = Addon().callbackPreview)
+            CZoomPreview* preview = FromWindow(window);
+            if (preview && !preview->Released()) {
+                Use use(preview);
                 preview->OnGesture(wParam, lParam);
-            else
+            } else {
                 CloseGestureInfo(reinterpret_cast<HGESTUREINFO>(lParam));
+            }
         } catch (...) {
         }
         return 0;
@@ -185,40 +236,43 @@ LRESULT CALLBACK CZoomPreview::PreviewWndProc(HWND window, UINT message, WPARAM 
 void CALLBACK CZoomPreview::PreviewTimerProc(HWND window, UINT, UINT_PTR id, DWORD) {
     // No exception may leave a timer procedure.
     try {
-        if (CZoomPreview* preview = Addon().callbackPreview) preview->OnTimer(window, id);
+        CZoomPreview* preview = FromWindow(window);
+        if (preview && !preview->Released()) {
+            Use use(preview);
+            preview->OnTimer(window, id);
+        }
     } catch (...) {
     }
 }
 
-void CZoomPreview::OnTimer(HWND window, UINT_PTR id) {
+void CZoomPreview::OnTimer(HWND, UINT_PTR id) {
     switch (id) {
     case kShowTimer:
         // Without a control there is nothing to show.
         if (!previewBrowser) {
-            ::KillTimer(window, kShowTimer);
+            SetShowTimer(false);
         } else if (ArePageImagesReady(previewBrowser.get())) {
-            ::ShowWindow(hostWindow.get(), SW_SHOW);
-            ::KillTimer(window, kShowTimer);
+            SetShowTimer(false);
+            ShowPreview(true);
         }
         break;
     case kCommitTimer: {
-        // Without the tab's browser the zoom it waits for can never be reported.
-        if (!browser) {
-            ::ShowWindow(hostWindow.get(), SW_HIDE);
-            ::KillTimer(window, kCommitTimer);
-            break;
+        // Without the tab's browser the zoom it waits for can never be reported; a tab
+        // that does not report it within the deadline is not waited for any longer.
+        bool done = !browser || CommitTimedOut(TickCountNow(), commitStarted_);
+        if (!done) {
+            int zoom = 100;
+            GetBrowserZoom(browser.get(), &zoom);  // a failed query leaves 100
+            done = zoom == awaitedZoom;
         }
-        int zoom = 100;
-        GetBrowserZoom(browser, &zoom);  // a failed query leaves 100
-        if (zoom == awaitedZoom) {
-            ::ShowWindow(hostWindow.get(), SW_HIDE);
-            ::KillTimer(window, kCommitTimer);
+        if (done) {
+            SetCommitTimer(false);
+            ShowPreview(false);
         }
         break;
     }
     case kIdleTimer:
-        if (auto times = ReadInputTimes(); times && IdleLongEnough(times->now, times->lastInput))
-            ::ShowWindow(hostWindow.get(), SW_HIDE);
+        if (auto times = ReadInputTimes(); times && IdleLongEnough(times->now, times->lastInput)) ShowPreview(false);
         break;
     default:
         break;
@@ -250,7 +304,7 @@ void CZoomPreview::OnGesture(WPARAM, LPARAM lParam) {
 
 void CZoomPreview::BeginPinch() {
     int zoom = 100;
-    if (browser) GetBrowserZoom(browser, &zoom);  // used even when the query failed
+    if (browser) GetBrowserZoom(browser.get(), &zoom);  // used even when the query failed
     PinchValues start = StartPinch(zoom, minZoom, maxZoom);
     startZoom = start.startZoom;
     scale = start.scale;
@@ -260,8 +314,7 @@ void CZoomPreview::BeginPinch() {
     // hidden for this pinch, whose end still sets the zoom. The window that the capture
     // found is the one the preview covers (one search of the tab's windows, not two).
     HWND content = CapturePage();
-    if (content && PlacePreview(content) && previewBrowser && mockupWindow)
-        ::SetTimer(mockupWindow.get(), kShowTimer, kShowPeriod, PreviewTimerProc);
+    if (content && PlacePreview(content) && previewBrowser) SetShowTimer(true);
 }
 
 void CZoomPreview::UpdatePinch(double ratio) {
@@ -273,20 +326,18 @@ void CZoomPreview::EndPinch() {
     if (!browser) {
         // The tab is gone: no zoom to set. The show timer stops too, or its next tick
         // would show the preview again.
-        if (mockupWindow) ::KillTimer(mockupWindow.get(), kShowTimer);
-        ::ShowWindow(hostWindow.get(), SW_HIDE);
+        SetShowTimer(false);
+        ShowPreview(false);
         return;
     }
     awaitedZoom = FinalZoom(Pinch(), minZoom, maxZoom);
-    SetBrowserZoom(browser, awaitedZoom);
-    if (mockupWindow) {
-        ::KillTimer(mockupWindow.get(), kShowTimer);
-        ::SetTimer(mockupWindow.get(), kCommitTimer, kCommitPeriod, PreviewTimerProc);
-    }
+    SetBrowserZoom(browser.get(), awaitedZoom);
+    SetShowTimer(false);
+    SetCommitTimer(true);
 }
 
 HWND CZoomPreview::CapturePage() {
-    WebBrowserHost tab(browser);
+    WebBrowserHost tab(browser.get());
     PageMeasures measures = MeasurePage(&tab);
     HWND content = nullptr;
     if (FAILED(FindContentWindow(&tab, &content)) || !content) return nullptr;
@@ -302,7 +353,7 @@ HWND CZoomPreview::CapturePage() {
 
 bool CZoomPreview::PlacePreview(HWND content) {
     HWND shell = nullptr;
-    if (!browser || FAILED(GetBrowserShellWindow(browser, &shell)) || !shell) return false;
+    if (!browser || FAILED(GetBrowserShellWindow(browser.get(), &shell)) || !shell) return false;
     PreviewPlacement at = PlaceOverContent(WindowRect(shell), WindowRect(content));
     ::SetWindowPos(hostWindow.get(), HWND_TOPMOST, at.x, at.y, at.width, at.height, 0);
     return true;

@@ -5,7 +5,11 @@
 //
 // The public face below is what the rest of the add-on uses (attach constructs the object
 // and sets browser; the hook calls GetPreviewWindow and GetContentWindow and sends
-// WM_GESTURE to the first; detach deletes it). It is fixed; the rest is the preview's own.
+// WM_GESTURE to the first; detach releases it). It is fixed; the rest is the preview's own.
+//
+// An object belongs to the tab thread that made it: only that thread uses it. The hook
+// and the event sink find it in the thread's entry of the preview table; its window and
+// timer procedures find it from the window they run for.
 #include <windows.h>
 #include <exdisp.h>
 
@@ -15,6 +19,10 @@
 
 #include <pinchwell/UniqueHandle.h>
 
+#include <pinchwell/ComPtr.h>
+
+#include "DeferredRelease.h"
+#include "MessageHook.h"
 #include "PinchMath.h"
 #include "PreviewPage.h"
 #include "WebBrowserHost.h"
@@ -22,16 +30,41 @@
 class CZoomPreview {
 public:
     // Reads the zoom bounds, creates both windows, navigates the control to the template
-    // page, becomes Addon().callbackPreview and starts the idle timer.
+    // page and starts the idle timer.
     CZoomPreview();
-    // Stops every timer, clears Addon().callbackPreview and Addon().currentPreview where they
-    // name this object, and destroys both windows; the thread's message loop goes on.
+    // Stops every timer, clears Addon().currentPreview where it names this object, and
+    // destroys both windows; the thread's message loop goes on.
     ~CZoomPreview();
     CZoomPreview(const CZoomPreview&) = delete;
     CZoomPreview& operator=(const CZoomPreview&) = delete;
 
-    // The tab's browser as attach hands it; not counted (the tab outlives its preview).
-    IWebBrowser2* browser = nullptr;
+    // Detach's way to free an object: at once, or, when its thread is still inside it (a
+    // modal loop or a pumped message let the site go mid-gesture), when the outermost use
+    // ends. A released object takes no new gesture or timer tick.
+    static void Release(CZoomPreview* preview);
+    bool Released() const { return life_.Released(); }
+
+    // One use of an object on its own thread, from an entry point (the hook, the event
+    // sink, the window and timer procedures) to its return. Null is no use.
+    class Use {
+    public:
+        explicit Use(CZoomPreview* preview);
+        ~Use();
+        Use(const Use&) = delete;
+        Use& operator=(const Use&) = delete;
+
+    private:
+        CZoomPreview* preview_;
+    };
+
+    // The object whose hidden window this is; null for any other window.
+    static CZoomPreview* FromWindow(HWND window);
+
+    // The tab's browser as attach hands it, counted: a release that waits for a running
+    // gesture may outlast the site's own reference.
+    pinchwell::ComPtr<IWebBrowser2> browser;
+    // The drag of this tab's thread (the hook's).
+    DragState drag;
 
     // The hidden window that forwarded gestures go to; recreates the windows when it is
     // missing.
@@ -66,8 +99,8 @@ public:
     // that were there before.
     void CreateWindows();
 
-    // The procedures of the class "Pinchwell" and of its timers. Both act on
-    // Addon().callbackPreview, never on the window's own object; no exception leaves them.
+    // The procedures of the class "Pinchwell" and of its timers. Both act on the object
+    // that owns the window; no exception leaves them.
     static LRESULT CALLBACK PreviewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static void CALLBACK PreviewTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
 
@@ -85,7 +118,24 @@ public:
     bool PlacePreview(HWND content);
 
 private:
+    DeferredRelease life_;
+    // The timers that run. Each runs only while it has something to do: an idle tab wakes
+    // nobody.
+    bool showPending_ = false;  // 1: waiting for the preview page's picture
+    bool idleRunning_ = false;  // 3: hides the preview after a pause in the input
+    DWORD commitStarted_ = 0;   // when 2 began waiting for the tab to report the zoom
+
     void OnTimer(HWND window, UINT_PTR id);
-    void StartIdleTimer();
+    void SetShowTimer(bool run);
+    void SetCommitTimer(bool run);
+    void ShowPreview(bool shown);
+    // Starts or stops the idle timer as the preview's state asks.
+    void FollowIdleRule();
     PinchValues Pinch() const { return {startZoom, upperRatio, lowerRatio, scale}; }
+    // Destroys both windows, the hidden one no longer naming this object.
+    void DestroyWindows();
 };
+
+// Unregisters the window classes of the preview ("Pinchwell" and the control host's)
+// for the module: called when the library is unloaded, since classes outlive the DLL.
+void UnregisterPreviewClasses(HINSTANCE instance);

@@ -22,16 +22,11 @@ protected:
 
 }  // namespace
 
-TEST_F(AddonStateTest, StartsWithEmptyTablesAndNoTabOrDrag) {
+TEST_F(AddonStateTest, StartsWithEmptyTablesAndNoCurrentTab) {
     AddonState state(folder.File("log4cxx.properties"), folder.File("config.ini"));
     EXPECT_EQ(state.eventSink.previewTable.Count(), 0);
     EXPECT_EQ(state.eventSink.hookTable.Count(), 0);
     EXPECT_EQ(state.currentPreview.load(), nullptr);
-    EXPECT_EQ(state.callbackPreview.load(), nullptr);
-    EXPECT_EQ(state.contentWindow.load(), nullptr);
-    EXPECT_FALSE(state.dragging.load());
-    EXPECT_EQ(state.lastX.load(), 0);
-    EXPECT_EQ(state.lastY.load(), 0);
 }
 
 TEST_F(AddonStateTest, BuildingTheSinkConfiguresLoggingAndSetsTheLogger) {

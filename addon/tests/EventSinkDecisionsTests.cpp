@@ -52,25 +52,32 @@ TEST(SinkAction, ATabIsVisibleOnlyWhenTheBitIsValidAndSet) {
     for (const Case& c : cases) EXPECT_EQ(BecameVisible(c.mask, c.flags), c.visible) << c.mask << " " << c.flags;
 }
 
-TEST(MakeThreadCurrent, TheThreadsPreviewBecomesCurrentAndCallback) {
-    int a = 0, b = 0, other = 0;
+// Which tab's object an event or a message on a thread acts on: always the thread's
+// own; a DocumentComplete only while that tab is the current one.
+TEST(WhichTabAnEventActsOn, OnlyTheCallingThreadsOwnObject) {
+    int a = 0, b = 0;
     ThreadTable<int*> table;
     table.Add(7, &a);
     table.Add(9, &b);
-    std::atomic<int*> current{&a};
-    std::atomic<int*> callback{&other};
-    MakeThreadCurrent(table, 9, current, callback);
-    EXPECT_EQ(current.load(), &b);
-    EXPECT_EQ(callback.load(), &b);
-}
-
-TEST(MakeThreadCurrent, AThreadWithoutPreviewLeavesNoCurrentAndTheCallback) {
-    int a = 0, other = 0;
-    ThreadTable<int*> table;
-    table.Add(7, &a);
-    std::atomic<int*> current{&a};
-    std::atomic<int*> callback{&other};
-    MakeThreadCurrent(table, 5, current, callback);
-    EXPECT_EQ(current.load(), nullptr);
-    EXPECT_EQ(callback.load(), &other);
+    struct Case {
+        const char* name;
+        std::uint32_t thread;
+        int* current;
+        int* becomesCurrent;     // after a WindowStateChanged that shows the thread's tab
+        int* documentComplete;   // the object whose tab a DocumentComplete may reset
+    } cases[] = {
+        {"own tab current", 7, &a, &a, &a},
+        {"another tab current", 7, &b, &a, nullptr},
+        {"no tab current", 9, nullptr, &b, nullptr},
+        {"thread without a tab", 5, &a, nullptr, nullptr},
+        {"thread without a tab, none current", 5, nullptr, nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::atomic<int*> current{c.current};
+        EXPECT_EQ(DocumentCompleteTarget(table, c.thread, current), c.documentComplete);
+        EXPECT_EQ(current.load(), c.current);  // deciding changes nothing
+        MakeThreadCurrent(table, c.thread, current);
+        EXPECT_EQ(current.load(), c.becomesCurrent);
+    }
 }

@@ -71,11 +71,9 @@ public:
 };
 
 struct Drag {
-    std::atomic<bool> dragging{false};
-    std::atomic<std::int32_t> lastX{0};
-    std::atomic<std::int32_t> lastY{0};
+    DragState drag;
     std::atomic<bool> errorBoxOpen{false};
-    HookState State() { return {dragging, lastX, lastY, errorBoxOpen}; }
+    HookState State() { return {drag, errorBoxOpen}; }
 };
 
 std::uint64_t ClientLParam(std::int32_t x, std::int32_t y) {
@@ -162,6 +160,9 @@ TEST(MessageHookDrag, SequencesGiveTheirOutcomes) {
         {"peeked messages pass untouched", NoFacts,
          {Peeked(Down()), Move(100, 100), Down(), Move(100, 100), Peeked(Move(90, 80)), Peeked(Up()), Move(90, 80)},
          {P, P, P, S, P, P, S}, {{5, 10}}, true, 90, 80},
+        {"a second drag starts afresh: its first move only records", NoFacts,
+         {Down(), Move(100, 100), Move(90, 80), Up(), Down(), Move(50, 50)}, {P, S, S, P, P, S}, {{5, 10}}, true,
+         50, 50},
         {"negative client points are signed 16-bit", NoFacts,
          {Down(), Move(-10, -20), Move(-30, -60)}, {P, S, S}, {{10, 20}}, true, -30, -60},
     };
@@ -177,9 +178,9 @@ TEST(MessageHookDrag, SequencesGiveTheirOutcomes) {
         for (const HookMessage& m : c.messages) results.push_back(HandleHookMessage(m, platform, state));
         EXPECT_EQ(results, c.results);
         EXPECT_EQ(browser.scrolls, c.scrolls);
-        EXPECT_EQ(drag.dragging.load(), c.dragging);
-        EXPECT_EQ(drag.lastX.load(), c.lastX);
-        EXPECT_EQ(drag.lastY.load(), c.lastY);
+        EXPECT_EQ(drag.drag.dragging, c.dragging);
+        EXPECT_EQ(drag.drag.lastX, c.lastX);
+        EXPECT_EQ(drag.drag.lastY, c.lastY);
     }
 }
 
@@ -197,7 +198,7 @@ TEST(MessageHook, OtherMessagesAndNegativeRangeCostNothing) {
     for (std::uint32_t number : {0x0000u, 0x0100u, 0x0113u, 0x0118u, 0x0120u, 0x01FFu, 0x0203u, 0x0400u, 0xC000u}) {
         FakePlatform platform;
         Drag drag;
-        drag.dragging = true;
+        drag.drag.dragging = true;
         HookState state = drag.State();
         EXPECT_EQ(HandleHookMessage(Message(number), platform, state), P) << number;
         EXPECT_EQ(platform.settingReads, 0) << number;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -111,7 +112,6 @@ protected:
     }
     void TearDown() override {
         Addon().eventSink.DetachThread();
-        Addon().dragging = false;
         StoredZoomTest::TearDown();
     }
 
@@ -137,9 +137,11 @@ TEST_F(TabThread, AttachRecordsOneHookAndOnePreviewAndMakesItCurrent) {
     EXPECT_NE(Addon().eventSink.hookTable.Lookup(thread), nullptr);
     CZoomPreview* preview = Addon().eventSink.previewTable.Lookup(thread);
     ASSERT_NE(preview, nullptr);
-    EXPECT_EQ(preview->browser, tab.Browser());
+    EXPECT_EQ(preview->browser.get(), tab.Browser());
     EXPECT_EQ(Addon().currentPreview.load(), preview);
-    EXPECT_EQ(tab.page.browser.refs, 1u);  // the preview holds no reference of its own
+    EXPECT_EQ(tab.page.browser.refs, 2u);  // the preview's own reference
+    Addon().eventSink.DetachThread();
+    EXPECT_EQ(tab.page.browser.refs, 1u);
 }
 
 TEST_F(TabThread, ADragOnTheContentWindowScrollsByHalfTheTravel) {
@@ -149,6 +151,7 @@ TEST_F(TabThread, ADragOnTheContentWindowScrollsByHalfTheTravel) {
     EXPECT_EQ(received[WM_LBUTTONDOWN], 1);
     EXPECT_EQ(received[WM_MOUSEMOVE], 0);  // swallowed: the window saw WM_NULL
     EXPECT_EQ(received[WM_NULL], 3);
+    Addon().eventSink.DetachThread();  // the preview's own reference goes with it
     EXPECT_TRUE(tab.page.AllReleased());
 }
 
@@ -187,9 +190,11 @@ TEST_F(TabThread, PanRotateAndPressAndTapReachTheWindow) {
     EXPECT_TRUE(tab.page.browser.execCalls.empty());
 }
 
-TEST_F(TabThread, APinchWithoutCurrentTabShowsOneBoxAtATimeAndIsSwallowed) {
+TEST_F(TabThread, APinchOnAThreadWithoutPreviewShowsOneBoxAtATimeAndIsSwallowed) {
     Addon().eventSink.AttachThread(tab.Browser());
-    Addon().currentPreview = nullptr;
+    // The hook stays; the thread's preview object is taken out of its table entry.
+    std::unique_ptr<CZoomPreview> own(Addon().eventSink.previewTable.Lookup(::GetCurrentThreadId()));
+    Addon().eventSink.previewTable.Remove(::GetCurrentThreadId());
     gestureId = GID_ZOOM;
     const DWORD self = ::GetCurrentThreadId();
     const HWND content = windows.content;

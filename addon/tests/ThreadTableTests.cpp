@@ -1,6 +1,7 @@
 // The per-thread tables.
 #include <gtest/gtest.h>
 
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -103,4 +104,34 @@ TEST(ThreadTable, ThreadsAddingAndRemovingTheirOwnKeysAtOnceLeaveAConsistentTabl
     for (auto& thread : threads) thread.join();
     EXPECT_EQ(table.Count(), 1);
     EXPECT_EQ(table.Lookup(999), &d);
+}
+
+namespace {
+// A value whose copies fail once copiesLeft runs out, as a growing array whose
+// allocation fails would.
+struct FragileValue {
+    static inline int copiesLeft = -1;  // -1: no limit
+    int id = 0;
+    FragileValue() = default;
+    explicit FragileValue(int i) : id(i) {}
+    FragileValue(const FragileValue& other) : id(other.id) {
+        if (copiesLeft == 0) throw std::bad_alloc();
+        if (copiesLeft > 0) --copiesLeft;
+    }
+    FragileValue& operator=(const FragileValue&) = default;
+};
+}  // namespace
+
+TEST(ThreadTable, AnAddThatFailsLeavesTheTableAsItWas) {
+    ThreadTable<FragileValue> table;
+    table.Add(10, FragileValue(1));
+    FragileValue second(2);
+    FragileValue::copiesLeft = 1;  // the argument is copied; storing it fails
+    EXPECT_THROW(table.Add(20, second), std::bad_alloc);
+    FragileValue::copiesLeft = -1;
+    EXPECT_EQ(table.Count(), 1);
+    EXPECT_EQ(table.Lookup(20).id, 0);  // no key without its value
+    table.Add(30, FragileValue(3));
+    EXPECT_EQ(table.KeyAt(1), 30u);
+    EXPECT_EQ(table.ValueAt(1).id, 3);
 }

@@ -104,6 +104,7 @@ void TabSite::Main(int left, int top, std::promise<void>& ready) {
     ::SetWindowLongPtrW(content_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&received));
     shellView.window = frame;
     page.browser.shellView = &shellView;
+    page.browser.apartment = threadId_;  // as the browser's object, reachable from this thread only
     pinchwell::UniqueWindow ownFrame(frame);
     {
         pinchwell::ComInit com;

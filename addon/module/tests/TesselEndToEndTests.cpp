@@ -230,6 +230,13 @@ protected:
         return handles;
     }
 
+    // A two-finger tap posted on the tab's content window.
+    static void Tap(TabSite& tab) {
+        ::PostMessageW(tab.Content(), WM_GESTURE, GID_TWOFINGERTAP,
+                       reinterpret_cast<LPARAM>(MakeGesture(GID_TWOFINGERTAP, 0, 0)));
+        tab.Run([] {});
+    }
+
     static DWORD registered;
 
 private:
@@ -374,29 +381,135 @@ TEST_F(TesselEndToEnd, ADocumentCompleteOfTheTabsOwnBrowserResetsItsZoomOneOfAFr
     EXPECT_EQ(StoredZoomFactor(), std::optional<std::uint32_t>(100000));
 }
 
-TEST_F(TesselEndToEnd, WindowStateChangedMakesTheTabThatBecameVisibleTheOneGesturesActOn) {
-    TabSite first(120, 100), second(200, 160);
-    first.Run([&] { ASSERT_EQ(first.AttachSubstitute(), S_OK); });
-    second.Run([&] { ASSERT_EQ(second.AttachSubstitute(), S_OK); });
-    // The tab attached last is current, although the first is the one shown.
-    EXPECT_TRUE(DragInTheMiddle(first).scrolls.empty());
+TEST_F(TesselEndToEnd, EachTabsGesturesAndEventsReachOnlyItsOwnBrowserOnItsOwnThread) {
+    // a is shown; b opens in the background afterwards and so becomes current; c is hidden.
+    TabSite a(120, 100), b(200, 160), c(280, 220);
+    a.Run([&] { ASSERT_EQ(a.AttachSubstitute(), S_OK); });
+    c.Run([&] { ASSERT_EQ(c.AttachSubstitute(), S_OK); });
+    FireWindowState(c, 0, 1);
+    FireWindowState(a, 1, 1);
+    b.Run([&] { ASSERT_EQ(b.AttachSubstitute(), S_OK); });
+    std::vector<TabSite*> tabs{&a, &b, &c};
+    auto zooms = [](TabSite& tab) {
+        std::vector<LONG> set;
+        tab.Run([&] { set = ZoomsSet(tab.page.browser); });
+        return set;
+    };
 
-    FireWindowState(first, 0, 1);  // hidden
-    FireWindowState(first, 1, 0);  // no valid flag
-    EXPECT_TRUE(DragInTheMiddle(first).scrolls.empty());
-    EXPECT_EQ(DragInTheMiddle(second).scrolls, HalfTravel());
+    // Gestures act on the tab they happen in, whichever tab is current.
+    EXPECT_EQ(DragInTheMiddle(a).scrolls, HalfTravel());
+    Pinch(a, 100, 200);
+    Tap(a);
+    EXPECT_EQ(zooms(a), (std::vector<LONG>{200, 100}));
+    // A finished load resets only the current tab: a is not current.
+    FireDocumentComplete(a, static_cast<IWebBrowser2*>(&a.page.browser));
+    EXPECT_EQ(zooms(a), (std::vector<LONG>{200, 100}));
 
-    FireWindowState(first, 1, 1);
-    EXPECT_EQ(DragInTheMiddle(first).scrolls, HalfTravel());
-    EXPECT_TRUE(DragInTheMiddle(second).scrolls.empty());
+    // b becomes visible, a hidden: the same holds the other way round.
+    FireWindowState(b, 1, 1);
+    FireWindowState(a, 0, 1);
+    EXPECT_EQ(DragInTheMiddle(a).scrolls, HalfTravel());
+    Pinch(b, 100, 150);
+    FireDocumentComplete(b, static_cast<IWebBrowser2*>(&b.page.browser));
+    FireDocumentComplete(a, static_cast<IWebBrowser2*>(&a.page.browser));
+    EXPECT_EQ(zooms(b), (std::vector<LONG>{150, 100}));
+    EXPECT_EQ(zooms(a), (std::vector<LONG>{200, 100}));
+    EXPECT_TRUE(zooms(c).empty());
+    EXPECT_EQ(DragInTheMiddle(c).scrolls, HalfTravel());  // a hidden tab still takes its own drag
+    for (TabSite* tab : tabs) EXPECT_EQ(tab->page.browser.strayCalls.load(), 0);
+}
 
-    // A pinch on the second tab's window goes to the current tab's preview.
-    std::vector<LONG> firstZooms, secondZooms;
-    Pinch(second, 100, 200);
-    first.Run([&] { firstZooms = ZoomsSet(first.page.browser); });
-    second.Run([&] { secondZooms = ZoomsSet(second.page.browser); });
-    EXPECT_EQ(firstZooms, std::vector<LONG>{200});
-    EXPECT_TRUE(secondZooms.empty());
+TEST_F(TesselEndToEnd, ATabThatOpensAndClosesMeanwhileNeverReachesIntoTheOthers) {
+    TabSite a(120, 100), b(200, 160), x(280, 220);
+    a.Run([&] { ASSERT_EQ(a.AttachSubstitute(), S_OK); });
+    b.Run([&] { ASSERT_EQ(b.AttachSubstitute(), S_OK); });
+    auto busy = [&](TabSite& tab, std::uint16_t distance) {
+        for (HGESTUREINFO handle : {MakeGesture(GID_ZOOM, GF_BEGIN, 100), MakeGesture(GID_ZOOM, 0, distance),
+                                    MakeGesture(GID_ZOOM, GF_END, distance), MakeGesture(GID_TWOFINGERTAP, 0, 0)})
+            ::PostMessageW(tab.Content(), WM_GESTURE, 0, reinterpret_cast<LPARAM>(handle));
+        HWND content = tab.Content();
+        ::PostMessageW(content, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+        for (int i = 1; i <= 5; ++i) ::PostMessageW(content, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100 - i, 100 - i));
+        ::PostMessageW(content, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    };
+    RECT r = a.ContentRect();
+    ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    for (int round = 0; round < 25; ++round) {
+        SCOPED_TRACE(round);
+        busy(a, 150);
+        busy(b, 250);
+        x.Run([&] {
+            x.page.browser.closed = false;
+            ASSERT_EQ(x.AttachSubstitute(), S_OK);
+        });
+        busy(a, 180);
+        FireWindowState(x, 1, 1);
+        FireDocumentComplete(x, static_cast<IWebBrowser2*>(&x.page.browser));
+        busy(b, 120);
+        x.Run([&] {
+            EXPECT_EQ(x.Detach(), S_OK);
+            x.page.browser.closed = true;  // from now on any call into it is a stray one
+        });
+    }
+    ::Sleep(100);  // the idle and commit timers of a and b tick meanwhile
+    for (TabSite* tab : {&a, &b}) tab->Run([] {});
+    for (TabSite* tab : {&a, &b, &x}) EXPECT_EQ(tab->page.browser.strayCalls.load(), 0);
+    std::vector<LONG> zooms;
+    a.Run([&] { zooms = ZoomsSet(a.page.browser); });
+    EXPECT_FALSE(zooms.empty());  // a's own gestures reached a
+}
+
+TEST_F(TesselEndToEnd, AnObjectReleasedWithoutSiteWithdrawalTakesItsAttachmentAlong) {
+    TabSite gone(120, 100), other(200, 160);
+    DWORD cookie = 0;
+    std::vector<DWORD> unadvised;
+    gone.Run([&] {
+        ASSERT_EQ(gone.AttachSubstitute(), S_OK);
+        cookie = gone.page.browser.events.cookie;
+    });
+    other.Run([&] { ASSERT_EQ(other.AttachSubstitute(), S_OK); });
+    ASSERT_EQ(MockupWindows(gone.ThreadId()), 1);
+    gone.Run([&] {
+        gone.addon.reset();  // the last reference, with the site still set
+        unadvised = gone.page.browser.events.unadvised;
+        gone.page.browser.closed = true;
+    });
+    EXPECT_EQ(unadvised, std::vector<DWORD>{cookie});
+    EXPECT_EQ(MockupWindows(gone.ThreadId()), 0);
+    EXPECT_EQ(TesselCanUnloadNow(), S_FALSE);  // other's object
+
+    // COM may now free the library of every apartment: once a tab was attached it stays.
+    for (TabSite* tab : {&gone, &other}) tab->Run([] { ::CoFreeUnusedLibraries(); });
+    ::CoFreeUnusedLibraries();
+    ASSERT_NE(LoadedTessel(), nullptr);
+    DragOutcome afterwards = DragInTheMiddle(gone);
+    EXPECT_TRUE(afterwards.scrolls.empty());
+    EXPECT_EQ(afterwards.movesReceived, 2);  // no hook any more
+    Pinch(gone, 100, 200);
+    EXPECT_EQ(DragInTheMiddle(other).scrolls, HalfTravel());
+    EXPECT_EQ(gone.page.browser.strayCalls.load(), 0);
+    EXPECT_EQ(other.page.browser.strayCalls.load(), 0);
+}
+
+TEST_F(TesselEndToEnd, ASiteWithdrawnInTheMiddleOfAPinchFreesThePreviewWhenThePinchReturns) {
+    TabSite tab(120, 100);
+    int windowsInside = -1;
+    tab.Run([&] {
+        ASSERT_EQ(tab.AttachSubstitute(), S_OK);
+        // The pinch start reads the tab's zoom; the tab closes during that call.
+        tab.page.browser.duringExec = [&] {
+            EXPECT_EQ(tab.Detach(), S_OK);
+            windowsInside = MockupWindows(tab.ThreadId());
+        };
+    });
+    std::vector<HGESTUREINFO> handles = Pinch(tab, 100, 200);
+    EXPECT_EQ(windowsInside, 1);  // still in use by the running pinch start
+    EXPECT_EQ(MockupWindows(tab.ThreadId()), 0);
+    EXPECT_EQ(Gesture(handles[0]).closes, 1);
+    int gestures = 0;
+    tab.Run([&] { gestures = tab.received[WM_GESTURE]; });
+    EXPECT_EQ(gestures, 2);  // update and end: no hook any more
+    EXPECT_EQ(tab.page.browser.strayCalls.load(), 0);
 }
 
 TEST_F(TesselEndToEnd, TabsOnTwoThreadsHaveAHookAndAPreviewEach) {

@@ -84,7 +84,6 @@ std::vector<HWND> DescendantsOfClass(HWND parent, const wchar_t* className) {
 
 class FindContentWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { Addon().contentWindow = nullptr; }
     TabWindows tab;
     SubstituteBrowser browser;
 };
@@ -96,7 +95,6 @@ TEST_F(FindContentWindowTest, FindsTheInternetExplorerServerBelowTheShellWindow)
     HWND found = nullptr;
     EXPECT_EQ(FindContentWindow(&browser, &found), S_OK);
     EXPECT_EQ(found, tab.content);
-    EXPECT_EQ(Addon().contentWindow.load(), tab.content);
 }
 
 TEST_F(FindContentWindowTest, GoesThroughTheShellBrowserServiceOfAnIWebBrowser2) {
@@ -138,21 +136,21 @@ TEST_F(FindContentWindowTest, OfTwoContentWindowsTheLaterInEnumerationOrderWins)
     EXPECT_EQ(FindContentWindow(&browser, &found), S_OK);
     EXPECT_EQ(found, order.back());
     EXPECT_NE(found, order.front());
-    EXPECT_EQ(Addon().contentWindow.load(), order.back());
     EXPECT_FALSE(HasVisibleStyle(tab.flash));  // the same search hides the Flash player
 }
 
-TEST_F(FindContentWindowTest, WithoutAContentWindowThePreviousOneIsReturned) {
-    // The last window found, possibly another tab's: the value is never reset.
-    Addon().contentWindow = tab.content;
+TEST_F(FindContentWindowTest, ATabWithoutContentWindowGetsNoneNotAnotherTabs) {
+    browser.shellWindow = tab.shell.get();
+    HWND found = nullptr;
+    ASSERT_EQ(FindContentWindow(&browser, &found), S_OK);
+    ASSERT_EQ(found, tab.content);  // an earlier search of another tab
     Register(L"TabWindowClass");
     pinchwell::UniqueWindow other(::CreateWindowExW(0, L"TabWindowClass", L"other tab", WS_POPUP, 0, 0, 100, 100,
                                                     nullptr, nullptr, Module(), nullptr));
     Child(L"Shell DocObject View", other.get(), 0, 0, 50, 50);
     browser.shellWindow = other.get();
-    HWND found = nullptr;
     EXPECT_EQ(FindContentWindow(&browser, &found), S_OK);
-    EXPECT_EQ(found, tab.content);
+    EXPECT_EQ(found, nullptr);
 }
 
 TEST_F(FindContentWindowTest, WithoutAShellWindowTheFailureIsReturnedAndNothingWritten) {
@@ -168,7 +166,6 @@ TEST_F(FindContentWindowTest, ANullShellWindowSearchesNothing) {
     HWND found = reinterpret_cast<HWND>(0x99);
     EXPECT_EQ(FindContentWindow(&browser, &found), E_FAIL);
     EXPECT_EQ(found, reinterpret_cast<HWND>(0x99));
-    EXPECT_EQ(Addon().contentWindow.load(), nullptr);
 }
 
 namespace {

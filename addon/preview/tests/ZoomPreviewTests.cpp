@@ -98,6 +98,22 @@ bool PumpUntil(const std::function<bool()>& done, int milliseconds = 3000) {
 }
 void PumpFor(int milliseconds) { PumpUntil([] { return false; }, milliseconds); }
 
+// Runs the thread's messages for a while and counts the timer messages of the window.
+int TimerMessages(HWND window, int milliseconds) {
+    int timers = 0;
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (std::chrono::steady_clock::now() < end) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_TIMER && msg.hwnd == window) ++timers;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
+    }
+    return timers;
+}
+
 bool Visible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
 
 std::wstring ClassOf(HWND window) {
@@ -192,7 +208,6 @@ protected:
         previousReader_ = SetGestureReader({ReadTestGesture, CloseTestGesture});
         previousFactory_ = SetControlFactory(GiveTestControl);
         previousClock_ = SetInputClock({TestLastInput, TestTickCount});
-        Addon().callbackPreview = nullptr;
         Addon().currentPreview = nullptr;
         ASSERT_NE(tabWindows.content, nullptr);
     }
@@ -206,7 +221,7 @@ protected:
     // A preview of the tab with the bounds 100 and 300.
     std::unique_ptr<CZoomPreview> NewPreview() {
         auto preview = std::make_unique<CZoomPreview>();
-        preview->browser = tab.Browser();
+        preview->browser = pinchwell::ComPtr<IWebBrowser2>(tab.Browser());
         preview->minZoom = 100;
         preview->maxZoom = 300;
         return preview;
@@ -265,7 +280,8 @@ TEST_F(ZoomPreviewTest, ConstructionCreatesAHiddenMockupWindowAndAnOwnedHostWind
     EXPECT_EQ(wc.hbrBackground, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     EXPECT_EQ(wc.hCursor, ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
 
-    EXPECT_EQ(Addon().callbackPreview.load(), preview.get());
+    EXPECT_EQ(CZoomPreview::FromWindow(mockup), preview.get());  // its procedures act on it
+    EXPECT_EQ(CZoomPreview::FromWindow(host), nullptr);
     EXPECT_EQ(preview->dampingDivisor, 10);
     std::wstring path = TempFolder() + L"temp.png";
     EXPECT_EQ(preview->imagePath, path);
@@ -292,30 +308,33 @@ TEST_F(ZoomPreviewTest, TheControlIsAWebBrowserNavigatedOnceToTheTemplatePage) {
     EXPECT_EQ(control.page.browser.navigations.size(), 1u);
 }
 
-TEST_F(ZoomPreviewTest, ASecondPreviewRegistersTheClassAgainAndTakesTheCallback) {
+TEST_F(ZoomPreviewTest, ASecondPreviewRegistersTheClassAgainAndHasWindowsOfItsOwn) {
     auto first = NewPreview();
     substitute::PageWithWindow secondPage;
     controlToGive = static_cast<IWebBrowser2*>(&secondPage.browser);
     auto second = NewPreview();
-    EXPECT_EQ(Addon().callbackPreview.load(), second.get());
+    EXPECT_EQ(CZoomPreview::FromWindow(second->GetPreviewWindow()), second.get());
+    EXPECT_EQ(CZoomPreview::FromWindow(first->GetPreviewWindow()), first.get());
     EXPECT_NE(first->GetPreviewWindow(), second->GetPreviewWindow());
     EXPECT_NE(first->hostWindow.get(), second->hostWindow.get());
     EXPECT_EQ(ClassOf(second->GetPreviewWindow()), L"Pinchwell");
     EXPECT_EQ(secondPage.browser.navigations.size(), 1u);
-    int before = clockReads;
-    EXPECT_TRUE(PumpUntil([&] { return clockReads >= before + 4; }));  // both idle timers tick
+    // Idle, neither wakes its thread.
+    EXPECT_EQ(TimerMessages(first->GetPreviewWindow(), 100) + TimerMessages(second->GetPreviewWindow(), 100), 0);
 }
 
-TEST_F(ZoomPreviewTest, AGestureGoesToTheCallbackObjectWhicheverWindowItReaches) {
+TEST_F(ZoomPreviewTest, AGestureGoesToTheObjectWhoseWindowItReaches) {
     auto first = NewPreview();
     substitute::WebBrowser otherTab;
-    first->browser = otherTab.AsBrowser();
-    auto second = NewPreview();  // the callback object, on the tab
+    first->browser = pinchwell::ComPtr<IWebBrowser2>(otherTab.AsBrowser());
+    auto second = NewPreview();  // made last, on the tab
     ::SendMessageW(first->GetPreviewWindow(), WM_GESTURE, 0, Gesture(GF_BEGIN, 200));
-    EXPECT_TRUE(otherTab.execCalls.empty());
-    ASSERT_EQ(tab.page.browser.execCalls.size(), 1u);  // the start zoom was read
-    EXPECT_EQ(tab.page.browser.execCalls[0].option, OLECMDEXECOPT_DONTPROMPTUSER);
+    EXPECT_TRUE(tab.page.browser.execCalls.empty());
+    ASSERT_EQ(otherTab.execCalls.size(), 1u);  // the start zoom was read
+    EXPECT_EQ(otherTab.execCalls[0].option, OLECMDEXECOPT_DONTPROMPTUSER);
     EXPECT_EQ(closedHandles.size(), 1u);
+    first.reset();
+    EXPECT_EQ(otherTab.refs, 1u);
 }
 
 TEST_F(ZoomPreviewTest, APinchCapturesPlacesShowsCommitsAndHides) {
@@ -379,9 +398,9 @@ TEST_F(ZoomPreviewTest, TheIdleTimerHidesAShownPreviewAfter800MillisecondsWithou
     EXPECT_TRUE(PumpUntil([&] { return !Visible(host); }));
 }
 
-TEST_F(ZoomPreviewTest, AGestureWithNoCallbackObjectOnlyClosesItsHandle) {
+TEST_F(ZoomPreviewTest, AGestureToAWindowWithoutObjectOnlyClosesItsHandle) {
     auto preview = NewPreview();
-    Addon().callbackPreview = nullptr;
+    ::SetWindowLongPtrW(preview->GetPreviewWindow(), GWLP_USERDATA, 0);
     LPARAM begin = Gesture(GF_BEGIN, 200);
     Send(*preview, begin);
     EXPECT_TRUE(tab.page.browser.execCalls.empty());
@@ -484,7 +503,40 @@ TEST_F(ZoomPreviewTest, GetPreviewWindowRecreatesAMissingMockupWindow) {
     EXPECT_EQ(factoryCalls.size(), 2u);
     EXPECT_EQ(control.page.browser.navigations.size(), 2u);
     int before = clockReads;
-    EXPECT_TRUE(PumpUntil([&] { return clockReads >= before + 2; }));  // the idle timer runs on it
+    Send(*preview, Gesture(GF_BEGIN, 200));
+    EXPECT_TRUE(PumpUntil([&] { return clockReads >= before + 2; }));  // a pinch's idle timer runs on it
+}
+
+TEST_F(ZoomPreviewTest, AnIdleTabRunsNoTimerBeforeOrAfterAPinch) {
+    auto preview = NewPreview();
+    HWND mockup = preview->GetPreviewWindow();
+    EXPECT_EQ(TimerMessages(mockup, 1000), 0);  // a second of an idle tab
+    control.picture.readyState = READYSTATE_COMPLETE;
+    Send(*preview, Gesture(GF_BEGIN, 200));
+    ASSERT_TRUE(PumpUntil([&] { return Visible(preview->hostWindow.get()); }));
+    Send(*preview, Gesture(0, 300));
+    Send(*preview, Gesture(GF_END, 300));
+    ASSERT_TRUE(PumpUntil([&] { return !Visible(preview->hostWindow.get()); }));  // the tab reports 150
+    EXPECT_EQ(TimerMessages(mockup, 200), 0);
+}
+
+TEST_F(ZoomPreviewTest, TheCommitTimerGivesUpTwoSecondsAfterThePinchEnd) {
+    auto preview = NewPreview();
+    HWND mockup = preview->GetPreviewWindow();
+    control.picture.readyState = READYSTATE_COMPLETE;
+    Send(*preview, Gesture(GF_BEGIN, 200));
+    ASSERT_TRUE(PumpUntil([&] { return Visible(preview->hostWindow.get()); }));
+    tab.page.browser.setChangesZoom = false;  // never reports the zoom it is given
+    Send(*preview, Gesture(0, 300));
+    Send(*preview, Gesture(GF_END, 300));
+    clockNow = clockLastInput = clockNow + 1999;  // input goes on: the idle timer hides nothing
+    EXPECT_GT(TimerMessages(mockup, 60), 0);
+    EXPECT_TRUE(Visible(preview->hostWindow.get()));
+    clockNow = clockLastInput = clockNow + 1;
+    EXPECT_TRUE(PumpUntil([&] { return !Visible(preview->hostWindow.get()); }));
+    size_t queries = tab.page.browser.execCalls.size();
+    EXPECT_EQ(TimerMessages(mockup, 100), 0);
+    EXPECT_EQ(tab.page.browser.execCalls.size(), queries);
 }
 
 TEST_F(ZoomPreviewTest, TeardownWhileEveryTimerRunsLeavesNothingThatFires) {
@@ -507,9 +559,9 @@ TEST_F(ZoomPreviewTest, TeardownWhileEveryTimerRunsLeavesNothingThatFires) {
     preview.reset();
     EXPECT_FALSE(::IsWindow(mockup));
     EXPECT_FALSE(::IsWindow(host));
-    EXPECT_EQ(Addon().callbackPreview.load(), nullptr);
     EXPECT_EQ(Addon().currentPreview.load(), nullptr);
     EXPECT_EQ(control.page.browser.refs, 1u);  // the control is let go
+    EXPECT_EQ(tab.page.browser.refs, 1u);      // and the tab's browser
 
     clock = clockReads;
     tabCalls = tab.page.browser.execCalls.size();
@@ -522,12 +574,11 @@ TEST_F(ZoomPreviewTest, TeardownWhileEveryTimerRunsLeavesNothingThatFires) {
     EXPECT_FALSE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the message loop was told to end";
 }
 
-TEST_F(ZoomPreviewTest, TeardownOfAnotherTabLeavesTheCallbackObjectAlone) {
+TEST_F(ZoomPreviewTest, TeardownOfAnotherTabLeavesTheCurrentTabAlone) {
     auto first = NewPreview();
     auto second = NewPreview();
     Addon().currentPreview = second.get();
     first.reset();
-    EXPECT_EQ(Addon().callbackPreview.load(), second.get());
     EXPECT_EQ(Addon().currentPreview.load(), second.get());
     EXPECT_TRUE(::IsWindow(second->GetPreviewWindow()));
 }

@@ -66,7 +66,43 @@ HRESULT EventSource::Unadvise(DWORD cookieIn) {
     return S_OK;
 }
 
+bool BrowserWithEvents::Stray() {
+    const DWORD owner = apartment;
+    if (!closed && (owner == 0 || owner == ::GetCurrentThreadId())) return false;
+    ++strayCalls;
+    return true;
+}
+
+ULONG BrowserWithEvents::AddRef() { return Stray() ? refs : WebBrowser::AddRef(); }
+ULONG BrowserWithEvents::Release() { return Stray() ? refs : WebBrowser::Release(); }
+
+HRESULT BrowserWithEvents::get_Document(IDispatch** p) {
+    if (Stray()) return RPC_E_WRONG_THREAD;
+    return WebBrowser::get_Document(p);
+}
+
+HRESULT BrowserWithEvents::ExecWB(OLECMDID command, OLECMDEXECOPT option, VARIANT* in, VARIANT* out) {
+    if (Stray()) return RPC_E_WRONG_THREAD;
+    if (auto work = std::move(duringExec)) {
+        duringExec = nullptr;
+        work();
+    }
+    return WebBrowser::ExecWB(command, option, in, out);
+}
+
+HRESULT BrowserWithEvents::QueryService(REFGUID service, REFIID iid, void** out) {
+    if (Stray()) {
+        if (out) *out = nullptr;
+        return RPC_E_WRONG_THREAD;
+    }
+    return WebBrowser::QueryService(service, iid, out);
+}
+
 HRESULT BrowserWithEvents::QueryInterface(REFIID iid, void** out) {
+    if (Stray()) {
+        if (out) *out = nullptr;
+        return RPC_E_WRONG_THREAD;
+    }
     if (iid == comid::kConnectionPointContainer) {
         *out = static_cast<IConnectionPointContainer*>(&events);
         events.AddRef();

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <atomic>
+#include <functional>
 #include <vector>
 
 #include "Substitutes.h"
@@ -60,10 +62,30 @@ private:
 };
 
 // A WebBrowser substitute whose connection point container is its EventSource.
+//
+// Like a browser object in a single-threaded apartment, it can be bound to one thread:
+// with apartment set, a call from any other thread, or any call once the tab has closed
+// it, is counted in strayCalls and refused without touching the object.
 class BrowserWithEvents : public WebBrowser {
 public:
     EventSource events;
+    std::atomic<DWORD> apartment{0};  // 0: any thread may call
+    std::atomic<bool> closed{false};
+    std::atomic<int> strayCalls{0};
+    // Runs once inside the next ExecWB, as a browser that pumps messages during a call
+    // lets other work of the thread run there.
+    std::function<void()> duringExec;
+
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE get_Document(IDispatch** p) override;
+    HRESULT STDMETHODCALLTYPE ExecWB(OLECMDID command, OLECMDEXECOPT option, VARIANT* in, VARIANT* out) override;
+    HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID iid, void** out) override;
+
+private:
+    // Counts and refuses a call that cannot reach the object.
+    bool Stray();
 };
 
 inline bool EventsReleased(const BrowserWithEvents& browser) { return browser.events.refs == 1; }
