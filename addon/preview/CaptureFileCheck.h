@@ -21,4 +21,6 @@ struct OpenedFileFacts {
 // that the platform followed although asked not to (Wine follows a Unix symbolic link and
 // reports a plain file), whatever the folder's own path goes through: the folder's real
 // path is compared, not the path as written. Case of ASCII letters is not significant.
+// Where the platform gives neither real path (a file system that names none), the
+// attributes decide alone: on Windows a link opened as itself is a reparse point already.
 bool IsOwnCaptureFile(const OpenedFileFacts& facts);

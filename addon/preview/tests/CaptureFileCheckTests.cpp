@@ -38,6 +38,11 @@ TEST(CaptureFileCheck, OnlyAPlainFileUnderItsOwnNameInItsFolderIsOurs) {
          [](OpenedFileFacts& f) { f.finalPath = L"\\\\?\\C:\\Users\\Ann\\AppData\\Local\\Temp\\x\\temp.png"; }, false},
         {"no final path", [](OpenedFileFacts& f) { f.finalPath.clear(); }, false},
         {"no folder path", [](OpenedFileFacts& f) { f.folderFinalPath.clear(); }, false},
+        {"no real paths at all", [](OpenedFileFacts& f) { f.finalPath.clear(); f.folderFinalPath.clear(); }, true},
+        {"no real paths, a link opened as itself",
+         [](OpenedFileFacts& f) { f.finalPath.clear(); f.folderFinalPath.clear(); f.reparsePoint = true; }, false},
+        {"no real paths, a second name",
+         [](OpenedFileFacts& f) { f.finalPath.clear(); f.folderFinalPath.clear(); f.links = 2; }, false},
         {"no name", [](OpenedFileFacts& f) { f.name.clear(); f.finalPath = f.folderFinalPath + L"\\"; }, false},
         {"a name with a folder", [](OpenedFileFacts& f) { f.name = L"Local\\Temp\\temp.png"; f.folderFinalPath = L"\\\\?\\C:\\Users\\Ann\\AppData"; }, false},
     };

@@ -56,6 +56,14 @@ TEST(TemplateSecurity, NothingElseNamesTheTemplatePage) {
     for (const wchar_t* other : others) EXPECT_FALSE(NamesTemplatePage(other, kTemplate)) << other;
 }
 
+TEST(TemplateSecurity, TheX86ProgramFolderIsMatchedAsWritten) {
+    const std::wstring x86 = L"C:\\Program Files (x86)\\Kestrune\\Pinchwell\\Template.html";
+    EXPECT_TRUE(NamesTemplatePage(L"file:///C:/Program%20Files%20(x86)/Kestrune/Pinchwell/Template.html", x86));
+    EXPECT_TRUE(NamesTemplatePage(L"file:///C:/Program%20Files%20%28x86%29/Kestrune/Pinchwell/Template.html", x86));
+    EXPECT_FALSE(NamesTemplatePage(L"file:///C:/Program%20Files/Kestrune/Pinchwell/Template.html", x86));
+    EXPECT_FALSE(NamesTemplatePage(L"file:///C:/Program%20Files%20(x86)/Kestrune/Pinchwell/Template.html", kTemplate));
+}
+
 TEST(TemplateSecurity, NoTemplateMeansNoPageIsTheTemplate) {
     EXPECT_FALSE(NamesTemplatePage(L"", L""));
     EXPECT_FALSE(NamesTemplatePage(L"file:///", L""));
