@@ -1,9 +1,16 @@
 #include "ControlHost.h"
 
+#include <mshtmhst.h>
 #include <ocidl.h>
 #include <oleidl.h>
+#include <servprov.h>
+#include <urlmon.h>
 
 #include <new>
+
+#include <pinchwell/ComBoundary.h>
+
+#include "PreviewSecurityManager.h"
 
 using pinchwell::ComPtr;
 
@@ -14,7 +21,11 @@ namespace {
 // The site of the one control in a host window, and the window's state: the window holds
 // one reference from its creation to its last message; the control holds others while it
 // is embedded. It deletes itself when the last reference goes.
-class ControlSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+class ControlSite final : public IOleClientSite,
+                          public IOleInPlaceSite,
+                          public IOleInPlaceFrame,
+                          public IDocHostUIHandler,
+                          public IServiceProvider {
 public:
     explicit ControlSite(HWND window) : window_(window) {}
     ControlSite(const ControlSite&) = delete;
@@ -52,6 +63,9 @@ public:
         inPlace->SetObjectRects(&area, &area);
     }
 
+    // The control may run this page's script (empty: none).
+    void Trust(const std::wstring& templatePath) { trustedPage_ = templatePath; }
+
     // The window is going: the control is closed and let go; the site forgets the window.
     void Detach() {
         ComPtr<IOleObject> object = std::move(control_);
@@ -68,6 +82,10 @@ public:
             *out = static_cast<IOleInPlaceSite*>(this);
         else if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame)
             *out = static_cast<IOleInPlaceFrame*>(this);
+        else if (iid == __uuidof(IDocHostUIHandler))
+            *out = static_cast<IDocHostUIHandler*>(this);
+        else if (iid == __uuidof(IServiceProvider))
+            *out = static_cast<IServiceProvider*>(this);
         else {
             *out = nullptr;
             return E_NOINTERFACE;
@@ -143,6 +161,60 @@ public:
     HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
+    // IDocHostUIHandler. S_FALSE and E_NOTIMPL, as the interface documents them, let the
+    // control go on as it does without a handler. (EnableModeless is the frame's: S_OK.)
+    HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override {
+        return S_OK;  // shown by the host, that is: no menu at all
+    }
+    HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO* info) override {
+        if (!info) return E_POINTER;
+        if (info->cbSize < sizeof(DOCHOSTUIINFO)) return E_INVALIDARG;
+        info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO;
+        info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
+        info->pchHostCss = nullptr;
+        info->pchHostNS = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                                     IOleInPlaceUIWindow*) override {
+        return S_FALSE;  // the control shows its own
+    }
+    HRESULT STDMETHODCALLTYPE HideUI() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE UpdateUI() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, const GUID*, DWORD) override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE GetOptionKeyPath(LPOLESTR* key, DWORD) override {
+        if (key) *key = nullptr;
+        return S_FALSE;  // the control's own settings
+    }
+    HRESULT STDMETHODCALLTYPE GetDropTarget(IDropTarget*, IDropTarget** target) override {
+        if (target) *target = nullptr;
+        return E_NOTIMPL;  // the control's own
+    }
+    HRESULT STDMETHODCALLTYPE GetExternal(IDispatch** external) override {
+        if (external) *external = nullptr;
+        return E_NOTIMPL;  // no window.external
+    }
+    HRESULT STDMETHODCALLTYPE TranslateUrl(DWORD, LPWSTR, LPWSTR* translated) override {
+        if (translated) *translated = nullptr;
+        return S_FALSE;  // not translated
+    }
+    HRESULT STDMETHODCALLTYPE FilterDataObject(IDataObject*, IDataObject** filtered) override {
+        if (filtered) *filtered = nullptr;
+        return S_FALSE;  // not replaced
+    }
+
+    // IServiceProvider: the security manager for a trusted template page; no other service.
+    HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (service == SID_SInternetSecurityManager && !trustedPage_.empty())
+            return pinchwell::ComBoundary([&] { return CreatePreviewSecurityManager(trustedPage_, iid, out); });
+        return E_NOINTERFACE;
+    }
+
 private:
     ~ControlSite() = default;  // only through Release
 
@@ -156,6 +228,7 @@ private:
     ULONG refs_ = 1;  // the window's
     HWND window_;
     ComPtr<IOleObject> control_;
+    std::wstring trustedPage_;
 };
 
 ControlSite* SiteOf(HWND window) {
@@ -226,6 +299,16 @@ HRESULT EmbedControl(HWND host, const wchar_t* clsid, IUnknown** control) {
     ControlSite* site = SiteOf(host);
     if (!site) return E_UNEXPECTED;
     return site->Embed(clsid, control);
+}
+
+HRESULT TrustTemplatePage(HWND host, const std::wstring& templatePath) {
+    if (!host || !IsControlHost(host)) return E_INVALIDARG;
+    ControlSite* site = SiteOf(host);
+    if (!site) return E_UNEXPECTED;
+    return pinchwell::ComBoundary([&] {
+        site->Trust(templatePath);
+        return S_OK;
+    });
 }
 
 HRESULT CreateHostedControl(HWND host, const wchar_t* clsid, IUnknown** control) {

@@ -2,12 +2,17 @@
 
 #include <pinchwell/UniqueHandle.h>
 
+#include "CaptureFileCheck.h"
+#include "PreviewPaths.h"
+
 namespace {
 
 HRESULT LastError() {
     DWORD error = ::GetLastError();
     return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
 }
+
+const HRESULT kNotOurFile = HRESULT_FROM_WIN32(ERROR_CANT_ACCESS_FILE);
 
 bool WriteAll(HANDLE file, const std::uint8_t* data, std::size_t size) {
     constexpr std::size_t kMostAtOnce = 1u << 30;
@@ -21,13 +26,75 @@ bool WriteAll(HANDLE file, const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
+std::wstring FinalPath(HANDLE handle) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        DWORD length = ::GetFinalPathNameByHandleW(handle, &path[0], static_cast<DWORD>(path.size()), 0);
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(length);  // the size it needs, with its null
+    }
+    return {};
+}
+
+// The facts about the file opened as handle at path (in the folder that path names).
+OpenedFileFacts FactsOf(HANDLE handle, const std::wstring& path) {
+    OpenedFileFacts facts;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!::GetFileInformationByHandle(handle, &info)) return facts;
+    facts.reparsePoint = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    facts.directory = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    facts.links = info.nNumberOfLinks;
+    facts.finalPath = FinalPath(handle);
+    std::size_t cut = path.find_last_of(L"\\/");
+    if (cut == std::wstring::npos) return facts;
+    facts.name = path.substr(cut + 1);
+    std::wstring folder = path.substr(0, cut + 1);
+    pinchwell::UniqueFile folderHandle(::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (folderHandle) facts.folderFinalPath = FinalPath(folderHandle.get());
+    return facts;
+}
+
+// Opens the file at path as itself, never a link's target: an existing name with
+// FILE_FLAG_OPEN_REPARSE_POINT, else a new file, which is never made through a link
+// (CREATE_NEW fails on any existing name, a dangling link's included).
+pinchwell::UniqueFile OpenOwnFile(const std::wstring& path, DWORD access, DWORD share, bool create, HRESULT* result) {
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+    pinchwell::UniqueFile file(::CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr));
+    if (!file && create && ::GetLastError() == ERROR_FILE_NOT_FOUND)
+        file.reset(::CreateFileW(path.c_str(), access, share, nullptr, CREATE_NEW, flags, nullptr));
+    if (!file) {
+        *result = LastError();
+        return file;
+    }
+    if (!IsOwnCaptureFile(FactsOf(file.get(), path))) {
+        *result = kNotOurFile;
+        file.reset();
+        return file;
+    }
+    *result = S_OK;
+    return file;
+}
+
 }  // namespace
 
+std::wstring CaptureFilePath() {
+    wchar_t folder[MAX_PATH + 1] = {};
+    DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH) return {};
+    return CaptureImagePath(std::wstring(folder, length));
+}
+
 HRESULT SavePngFile(const BgrxPixels& pixels, const std::wstring& path) {
-    pinchwell::UniqueFile file(
-        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return LastError();
     HRESULT result = S_OK;
+    pinchwell::UniqueFile file =
+        OpenOwnFile(path, GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_DELETE, true, &result);
+    if (!file) return result;
     bool written = WritePng(pixels, PngCompression::Stored, [&](const std::uint8_t* data, std::size_t size) {
         if (WriteAll(file.get(), data, size)) return true;
         result = LastError();
@@ -43,4 +110,21 @@ HRESULT SavePngFile(const BgrxPixels& pixels, const std::wstring& path) {
         if (::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) ::SetEndOfFile(file.get());
     }
     return result;
+}
+
+HRESULT DeleteCaptureFile(const std::wstring& path) {
+    if (path.empty()) return S_FALSE;
+    HRESULT result = S_OK;
+    pinchwell::UniqueFile file = OpenOwnFile(path, DELETE | FILE_READ_ATTRIBUTES,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, false, &result);
+    if (!file) {
+        return result == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || result == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)
+                   ? S_FALSE
+                   : result;
+    }
+    // Through the handle checked above, not by name: the name might be another file by now.
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    if (!::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition))
+        return LastError();
+    return S_OK;
 }

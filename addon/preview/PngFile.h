@@ -1,10 +1,16 @@
 #pragma once
-// Writing the capture's PNG file.
+// The capture's PNG file, "temp.png" in the user's temporary folder: its path, writing it
+// and deleting it.
 #include <windows.h>
 
 #include <string>
 
 #include "PngWriter.h"
+
+// The capture file's path: the temporary folder (GetTempPathW) followed by "temp.png".
+// Empty, meaning no capture, when the platform gives no folder, one longer than MAX_PATH
+// or one with which the file's path would not fit (see CaptureImagePath).
+std::wstring CaptureFilePath();
 
 // Writes the pixels as a PNG file with stored blocks at path. An existing file is written
 // over in place and then cut to the new length: its disk space is reused instead of freed
@@ -12,5 +18,21 @@
 // for truncating first and 3 ms for a temporary file moved into place, at 3.7 MB). Every
 // write is checked; after a failure the file is cut to nothing, so no mixture of two
 // pictures or picture cut short is left that a reader might take for whole. When the
-// file cannot be opened it stays as it was. Returns the first failure.
+// file cannot be opened it stays as it was.
+//
+// The file is written only when it is the add-on's own (IsOwnCaptureFile): an existing
+// name is opened without following a link (a symbolic link or junction opens as itself
+// and is refused), a missing one is created new, never through a link; a file with
+// other names (hard links), or that turns out to lie elsewhere than at path, is refused
+// untouched with HRESULT_FROM_WIN32(ERROR_CANT_ACCESS_FILE). Readers share the open file
+// (the preview control reads it; an indexer or a virus scanner may hold it a moment),
+// and may delete it. Returns the first failure.
 HRESULT SavePngFile(const BgrxPixels& pixels, const std::wstring& path);
+
+// Deletes the capture file at path when it is the add-on's own (as above: never a link,
+// never the target of one, never a file with other names), so that a screenshot does not
+// stay on disk after the preview goes. S_OK once deleted, S_FALSE when there is no file
+// (or no path), HRESULT_FROM_WIN32(ERROR_CANT_ACCESS_FILE) for a file that is not ours
+// (left as it is), or the platform's failure (a reader that holds it without sharing
+// its deletion, for example).
+HRESULT DeleteCaptureFile(const std::wstring& path);

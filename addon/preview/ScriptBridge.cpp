@@ -1,5 +1,9 @@
 #include "ScriptBridge.h"
 
+#include <mshtml.h>
+
+#include <pinchwell/ComPtr.h>
+
 #include "PreviewPage.h"
 #include "WebBrowserHost.h"
 
@@ -31,4 +35,22 @@ HRESULT ExecScript(IWebBrowser2* browser, const std::wstring& script) {
     if (!browser) return E_POINTER;
     WebBrowserHost host(browser);
     return ExecScript(&host, script);
+}
+
+bool HoldsTemplatePage(IWebBrowser2* control) {
+    if (!control) return false;
+    pinchwell::ComPtr<IDispatch> documentObject;
+    if (FAILED(control->get_Document(documentObject.put())) || !documentObject) return false;
+    auto document = documentObject.As<IHTMLDocument>(__uuidof(IHTMLDocument));
+    if (!document) return false;
+    pinchwell::ComPtr<IDispatch> script;
+    if (FAILED(document->get_Script(script.put())) || !script) return false;
+    // The functions that PreviewPage's script texts call.
+    for (const wchar_t* name : {L"change_div", L"load_image"}) {
+        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+        DISPID id = DISPID_UNKNOWN;
+        if (script->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id) != S_OK || id == DISPID_UNKNOWN)
+            return false;
+    }
+    return true;
 }

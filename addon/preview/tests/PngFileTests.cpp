@@ -76,3 +76,86 @@ TEST_F(PngFileTest, AFailedWriteLeavesAnEmptyFileNeverPartOfAPicture) {
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(FileBytes(path), "");
 }
+
+// Symbolic links are planted from the Unix side by CaptureFileLinkTest.sh (see
+// CaptureFileLinkTests.cpp); a second name is made here.
+TEST_F(PngFileTest, AFileWithAnotherNameIsLeftAsItIs) {
+    const std::wstring other = pinchwell::AnsiToWide(folder.File("other.txt"));
+    WriteFileBytes(folder.File("other.txt"), "another name");
+    ASSERT_TRUE(::CreateHardLinkW(path.c_str(), other.c_str(), nullptr));
+    EXPECT_EQ(SavePngFile(Pixels(), path), HRESULT_FROM_WIN32(ERROR_CANT_ACCESS_FILE));
+    EXPECT_EQ(DeleteCaptureFile(path), HRESULT_FROM_WIN32(ERROR_CANT_ACCESS_FILE));
+    EXPECT_EQ(FileBytes(other), "another name");
+    EXPECT_EQ(FileBytes(path), "another name");
+}
+
+TEST_F(PngFileTest, AReaderThatLetsWritersInDoesNotStopACapture) {
+    WriteFileBytes(folder.File("temp.png"), "previous");
+    pinchwell::UniqueFile reader(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(SavePngFile(Pixels(), path), S_OK);
+    EXPECT_EQ(FileBytes(path), Expected(Pixels()));
+}
+
+TEST_F(PngFileTest, DeletingRemovesOurFileOnly) {
+    EXPECT_EQ(DeleteCaptureFile(path), S_FALSE);  // none yet
+    EXPECT_EQ(DeleteCaptureFile(L""), S_FALSE);   // no capture path
+    ASSERT_EQ(SavePngFile(Pixels(), path), S_OK);
+    EXPECT_EQ(DeleteCaptureFile(path), S_OK);
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_EQ(DeleteCaptureFile(path), S_FALSE);
+}
+
+TEST_F(PngFileTest, AReaderThatLetsDeletionInDoesNotKeepTheFile) {
+    ASSERT_EQ(SavePngFile(Pixels(), path), S_OK);
+    {
+        pinchwell::UniqueFile reader(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(reader);
+        EXPECT_EQ(DeleteCaptureFile(path), S_OK);
+    }
+    EXPECT_FALSE(FileExists(path));
+}
+
+namespace {
+// Sets TMP for one test (GetTempPathW reads it first) and puts back what was there.
+class TemporaryFolderSetting {
+public:
+    explicit TemporaryFolderSetting(const std::wstring& value) {
+        DWORD length = ::GetEnvironmentVariableW(L"TMP", nullptr, 0);
+        if (length > 0) {
+            previous_.resize(length);
+            previous_.resize(::GetEnvironmentVariableW(L"TMP", &previous_[0], length));
+            hadValue_ = true;
+        }
+        ::SetEnvironmentVariableW(L"TMP", value.c_str());
+    }
+    ~TemporaryFolderSetting() { ::SetEnvironmentVariableW(L"TMP", hadValue_ ? previous_.c_str() : nullptr); }
+    TemporaryFolderSetting(const TemporaryFolderSetting&) = delete;
+    TemporaryFolderSetting& operator=(const TemporaryFolderSetting&) = delete;
+
+private:
+    std::wstring previous_;
+    bool hadValue_ = false;
+};
+}  // namespace
+
+TEST(CaptureFilePath, IsTheTemporaryFolderWithTempPngOrNothingWhenItDoesNotFit) {
+    struct Case {
+        const char* what;
+        std::wstring folder;
+        std::wstring path;
+    };
+    const std::wstring fits = L"C:\\" + std::wstring(247, L'a') + L"\\";  // + "temp.png": 259 characters
+    const Case cases[] = {
+        {"a plain folder", L"C:\\Temp", L"C:\\Temp\\temp.png"},
+        {"the longest that fits", fits, fits + L"temp.png"},
+        {"one longer than fits", L"C:\\b" + fits.substr(3), L""},
+        {"longer than MAX_PATH", L"C:\\" + std::wstring(300, L'a'), L""},
+    };
+    for (const Case& c : cases) {
+        TemporaryFolderSetting setting(c.folder);
+        EXPECT_EQ(CaptureFilePath(), c.path) << c.what;
+    }
+}

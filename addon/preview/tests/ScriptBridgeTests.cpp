@@ -49,3 +49,38 @@ TEST(ScriptBridge, ExecScriptRunsJavascriptInThePagesWindow) {
     EXPECT_EQ(page.browser.refs, 1u);
     EXPECT_EQ(page.window.refs, 1u);
 }
+
+TEST(ScriptBridge, OnlyAPageWhoseScriptDefinesBothFunctionsIsTheTemplatePage) {
+    struct Case {
+        const char* what;
+        void (*change)(substitute::PageWithWindow&, substitute::Script&);
+        bool holds;
+    };
+    const Case cases[] = {
+        {"the template page", [](substitute::PageWithWindow&, substitute::Script&) {}, true},
+        {"more functions besides",
+         [](substitute::PageWithWindow&, substitute::Script& s) { s.names.insert(s.names.begin(), L"fit"); }, true},
+        {"change_div only", [](substitute::PageWithWindow&, substitute::Script& s) { s.names = {L"change_div"}; }, false},
+        {"load_image only", [](substitute::PageWithWindow&, substitute::Script& s) { s.names = {L"load_image"}; }, false},
+        {"an error page's script", [](substitute::PageWithWindow&, substitute::Script& s) { s.names = {L"doNetDetect"}; }, false},
+        {"other case", [](substitute::PageWithWindow&, substitute::Script& s) { s.names = {L"Change_Div", L"Load_Image"}; }, false},
+        {"a script that answers S_FALSE for names it lacks",
+         [](substitute::PageWithWindow&, substitute::Script& s) { s.names = {L"change_div"}; s.unknownResult = S_FALSE; }, false},
+        {"no script object", [](substitute::PageWithWindow& p, substitute::Script&) { p.document.script = nullptr; }, false},
+        {"the script fails", [](substitute::PageWithWindow& p, substitute::Script&) { p.document.scriptResult = E_FAIL; }, false},
+        {"no HTML document", [](substitute::PageWithWindow& p, substitute::Script&) { p.document.offersDocument2 = false; }, false},
+        {"no document", [](substitute::PageWithWindow& p, substitute::Script&) { p.browser.document = nullptr; }, false},
+        {"the document fails", [](substitute::PageWithWindow& p, substitute::Script&) { p.browser.documentResult = E_FAIL; }, false},
+    };
+    for (const Case& c : cases) {
+        substitute::PageWithWindow page;
+        substitute::Script script;
+        script.names = {L"change_div", L"load_image"};
+        page.document.script = &script;
+        c.change(page, script);
+        EXPECT_EQ(HoldsTemplatePage(page.browser.AsBrowser()), c.holds) << c.what;
+        EXPECT_TRUE(page.AllReleased()) << c.what;
+        EXPECT_EQ(script.refs, 1u) << c.what;
+    }
+    EXPECT_FALSE(HoldsTemplatePage(nullptr));
+}

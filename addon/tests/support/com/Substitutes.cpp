@@ -2,6 +2,8 @@
 
 #include "ComIds.h"
 
+#include <algorithm>
+
 namespace substitute {
 
 namespace {
@@ -93,6 +95,22 @@ HRESULT Window::execScript(BSTR code, BSTR language, VARIANT* result) {
     return scriptResult;
 }
 
+HRESULT Script::QueryInterface(REFIID iid, void** out) {
+    if (iid == IID_IUnknown || iid == IID_IDispatch) return Give(this, out);
+    return Refuse(out);
+}
+
+HRESULT Script::GetIDsOfNames(REFIID, LPOLESTR* asking, UINT count, LCID, DISPID* ids) {
+    HRESULT result = S_OK;
+    for (UINT i = 0; i < count; ++i) {
+        asked.emplace_back(asking[i]);
+        auto found = std::find(names.begin(), names.end(), std::wstring(asking[i]));
+        ids[i] = found != names.end() ? static_cast<DISPID>(found - names.begin() + 1) : DISPID_UNKNOWN;
+        if (found == names.end()) result = unknownResult;
+    }
+    return result;
+}
+
 HRESULT Document::QueryInterface(REFIID iid, void** out) {
     if (iid == IID_IUnknown || iid == IID_IDispatch) return Give(static_cast<IHTMLDocument2*>(this), out);
     if ((iid == comid::kHtmlDocument2 || iid == __uuidof(IHTMLDocument)) && offersDocument2)
@@ -123,6 +141,12 @@ HRESULT Document::get_documentElement(IHTMLElement** p) {
     *p = root;
     if (root) root->AddRef();
     return S_OK;
+}
+
+HRESULT Document::get_Script(IDispatch** p) {
+    *p = script;
+    if (script) script->AddRef();
+    return scriptResult;
 }
 
 HRESULT OleWindow::QueryInterface(REFIID iid, void** out) {

@@ -81,6 +81,26 @@ public:
     HRESULT STDMETHODCALLTYPE execScript(BSTR code, BSTR language, VARIANT* result) override;
 };
 
+// A page's script object (what IHTMLDocument::get_Script gives): it knows the names of
+// the functions the page defines, and records the names it was asked for.
+class Script : public IDispatch {
+public:
+    ULONG refs = 1;
+    std::vector<std::wstring> names;   // defined, in the case the page wrote them
+    HRESULT unknownResult = DISP_E_UNKNOWNNAME;
+    std::vector<std::wstring> asked;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { *count = 0; return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+};
+
 class Document : public NotImplemented_IHTMLDocument2, public NotImplemented_IHTMLDocument3 {
 public:
     ULONG refs = 1;
@@ -92,6 +112,8 @@ public:
     HRESULT parentWindowResult = S_OK;
     Element* body = nullptr;
     Element* root = nullptr;  // the document element
+    Script* script = nullptr;
+    HRESULT scriptResult = S_OK;
 
     IDispatch* AsDispatch() { return static_cast<IHTMLDocument2*>(this); }
 
@@ -102,6 +124,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_parentWindow(IHTMLWindow2** p) override;
     HRESULT STDMETHODCALLTYPE get_body(IHTMLElement** p) override;
     HRESULT STDMETHODCALLTYPE get_documentElement(IHTMLElement** p) override;
+    HRESULT STDMETHODCALLTYPE get_Script(IDispatch** p) override;
 };
 
 class OleWindow : public IOleWindow {
