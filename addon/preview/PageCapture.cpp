@@ -85,20 +85,17 @@ HBITMAP CaptureClientArea(HWND window, int* width, int* height) {
     return CaptureClientPicture(window, width, height).Release();
 }
 
-void SaveWindowImage(HWND window, const std::wstring& path, int* width, int* height) {
+HRESULT SaveWindowImage(HWND window, const std::wstring& path, int* width, int* height) {
     int w = 0;
     int h = 0;
     ScreenPicture picture = CaptureClientPicture(window, &w, &h);
     if (!picture) {
         *width = 0;
         *height = 0;
-        return;
+        return E_FAIL;
     }
     *width = w;
     *height = h;
-    // Failures are not reported; either way a failed save leaves the previous file.
-    if (IsPngPath(path))
-        SavePngFile(picture.Pixels(), path);  // straight from the DIB section's rows
-    else
-        SaveBitmapFile(picture.bitmap(), path);
+    if (IsPngPath(path)) return SavePngFile(picture.Pixels(), path);  // straight from the DIB section's rows
+    return SaveBitmapFile(picture.bitmap(), path);
 }

@@ -32,9 +32,9 @@ BOOL CALLBACK EnumContentProc(HWND window, LPARAM parameter);
 // GDI+ runs for the call only). width and height receive the capture size, the client size
 // minus 22 in each direction, even where the screen cut the picture; when nothing could be
 // captured (null window, too small, wholly off the screen) they receive 0 and no file is
-// written, so a previous capture file stays as it was. Save failures are not reported,
-// and never leave a partly written file at path.
-void SaveWindowImage(HWND window, const std::wstring& path, int* width, int* height);
+// written, so a previous capture file stays as it was. Returns whether the file was
+// written (S_OK) or why not; a failed save never leaves a partly written file at path.
+HRESULT SaveWindowImage(HWND window, const std::wstring& path, int* width, int* height);
 
 // The window's client area, 2 pixels in from the left and top and 20 from the right and
 // bottom, copied from the screen into a 32 bpp top-down DIB section. width and height

@@ -9,9 +9,12 @@
 #include "GestureReader.h"
 #include "InputClock.h"
 #include "PageCapture.h"
+#include "PngFile.h"
 #include "PreviewPaths.h"
 #include "PreviewPlacement.h"
 #include "PreviewTimers.h"
+#include "ScriptBridge.h"
+#include "ZoomBounds.h"
 #include "ProgramFolder.h"
 #include "ZoomCommands.h"
 
@@ -45,13 +48,6 @@ void ApplyPreviewStyles(HWND window) {
     ModifyStyle(window, GWL_EXSTYLE, 0, WS_EX_STATICEDGE);
 }
 
-std::wstring TempFolder() {
-    wchar_t folder[MAX_PATH + 1] = {};
-    DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
-    if (length == 0 || length > MAX_PATH) return {};
-    return std::wstring(folder, length);
-}
-
 ScreenRect WindowRect(HWND window) {
     RECT r = {};
     ::GetWindowRect(window, &r);
@@ -74,11 +70,14 @@ private:
 
 CZoomPreview::CZoomPreview() {
     RegisterControlHostClass(ThisModule());
-    maxZoom = Addon().settings.GetInt(SettingKey::MaxZoomRange);
-    minZoom = Addon().settings.GetInt(SettingKey::MinZoomRange);
+    const int maxRead = Addon().settings.GetInt(SettingKey::MaxZoomRange);
+    const int minRead = Addon().settings.GetInt(SettingKey::MinZoomRange);
+    ZoomBounds bounds = SaneZoomBounds(minRead, maxRead);
+    maxZoom = bounds.maxZoom;
+    minZoom = bounds.minZoom;
     dampingDivisor = 10;
     CreateWindows();
-    imagePath = CaptureImagePath(TempFolder());
+    imagePath = CaptureFilePath();  // empty: no capture, never a relative path
     imageUrl = CaptureImageUrl(imagePath);
 }
 
@@ -93,6 +92,9 @@ CZoomPreview::~CZoomPreview() {
     page.previewBrowser = nullptr;
     previewBrowser.reset();
     DestroyWindows();
+    // A screenshot of the tab (a bank's page, say) does not stay on disk. Only a tab that
+    // wrote the shared file deletes it, once its control has let go of it.
+    if (wroteCapture_) DeleteCaptureFile(imagePath);
 }
 
 void CZoomPreview::Release(CZoomPreview* preview) {
@@ -160,13 +162,16 @@ void CZoomPreview::CreateWindows() {
     hostWindow.reset(::CreateWindowExW(0, kControlHostClass, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                        CW_USEDEFAULT, mockupWindow.get(), nullptr, instance, nullptr));
     if (!hostWindow) return;
+    // The control's own security manager would refuse the page its script in the
+    // browser's process (Local Machine Zone Lockdown): the host vouches for this page only.
+    const std::wstring templatePage = pinchwell::AnsiToWide(TemplatePagePath(GetProgramFilesFolder()));
+    TrustTemplatePage(hostWindow.get(), templatePage);
     pinchwell::ComPtr<IUnknown> control;
     if (SUCCEEDED(CreateHostedControl(hostWindow.get(), kWebBrowserClsid, control.put())) && control) {
         auto web = control.As<IWebBrowser2>(comid::kWebBrowser2);
         if (web) previewBrowser = std::make_unique<WebBrowserHost>(web.get());
     }
-    if (previewBrowser)
-        previewBrowser->Navigate(pinchwell::AnsiToWide(TemplatePagePath(GetProgramFilesFolder())));
+    if (previewBrowser) previewBrowser->Navigate(templatePage);
     ApplyPreviewStyles(hostWindow.get());
 }
 
@@ -310,11 +315,14 @@ void CZoomPreview::BeginPinch() {
     scale = start.scale;
     upperRatio = start.upperRatio;
     lowerRatio = start.lowerRatio;
-    // Without the tab's windows there is no picture and no place for the preview: it stays
-    // hidden for this pinch, whose end still sets the zoom. The window that the capture
-    // found is the one the preview covers (one search of the tab's windows, not two).
+    // Without a control that holds the preview page (a missing or broken Template.html, or
+    // a failed navigation, leaves an error page there), without the tab's windows or
+    // without a capture file there is no preview: it stays hidden for this pinch, whose
+    // end still sets the zoom. The window that the capture found is the one the preview
+    // covers (one search of the tab's windows, not two).
+    if (!previewBrowser || !HoldsTemplatePage(previewBrowser->Browser())) return;
     HWND content = CapturePage();
-    if (content && PlacePreview(content) && previewBrowser) SetShowTimer(true);
+    if (content && PlacePreview(content)) SetShowTimer(true);
 }
 
 void CZoomPreview::UpdatePinch(double ratio) {
@@ -337,13 +345,17 @@ void CZoomPreview::EndPinch() {
 }
 
 HWND CZoomPreview::CapturePage() {
+    if (imagePath.empty()) return nullptr;
     WebBrowserHost tab(browser.get());
     PageMeasures measures = MeasurePage(&tab);
     HWND content = nullptr;
     if (FAILED(FindContentWindow(&tab, &content)) || !content) return nullptr;
     int width = 0;
     int height = 0;
-    SaveWindowImage(content, imagePath, &width, &height);
+    // A file that is not the add-on's own (a link planted in its place) is not written:
+    // the page would show whatever lies there.
+    if (FAILED(SaveWindowImage(content, imagePath, &width, &height))) return nullptr;
+    wroteCapture_ = true;
     if (previewBrowser) {
         page.StorePinchStart(previewBrowser.get(), measures, imageUrl, width, height);
         page.UpdatePage();

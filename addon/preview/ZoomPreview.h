@@ -124,6 +124,7 @@ private:
     bool showPending_ = false;  // 1: waiting for the preview page's picture
     bool idleRunning_ = false;  // 3: hides the preview after a pause in the input
     DWORD commitStarted_ = 0;   // when 2 began waiting for the tab to report the zoom
+    bool wroteCapture_ = false;  // this tab wrote the capture file: it deletes it when it goes
 
     void OnTimer(HWND window, UINT_PTR id);
     void SetShowTimer(bool run);

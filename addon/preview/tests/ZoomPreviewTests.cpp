@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <urlmon.h>
 
 #include <chrono>
 #include <filesystem>
@@ -21,6 +22,7 @@
 
 #include <pinchwell/AnsiText.h>
 #include <pinchwell/ComInit.h>
+#include <pinchwell/ComPtr.h>
 #include <pinchwell/UniqueHandle.h>
 
 #include "AddonState.h"
@@ -169,10 +171,13 @@ struct PreviewControl {
     substitute::PageWithWindow page;
     substitute::ImageCollection images;
     substitute::Element picture;
+    substitute::Script script;  // the template page's two functions
     PreviewControl() {
         picture.readyState = READYSTATE_LOADING;
         images.items = {&picture};
         page.document.images = &images;
+        script.names = {L"change_div", L"load_image"};
+        page.document.script = &script;
     }
     std::vector<LONG> ZoomsSet() const {
         std::vector<LONG> set;
@@ -598,17 +603,77 @@ TEST_F(ZoomPreviewTest, WithWinesWebBrowserControlInItsHostWindow) {
     EXPECT_FALSE(::IsWindow(host));
 }
 
-TEST_F(ZoomPreviewTest, TheBoundsComeFromTheSettingsFile) {
+TEST_F(ZoomPreviewTest, TheBoundsComeFromTheSettingsFileAsTheSlidersShowThem) {
     namespace fs = std::filesystem;
     fs::path folder = fs::path(GetProgramFilesFolder()) / "Kestrune" / "Pinchwell";
     fs::path config = folder / "config.ini";
     ASSERT_FALSE(fs::exists(config)) << "a settings file is in the way";
     bool madeKestrune = !fs::exists(folder.parent_path());
     fs::create_directories(folder);
-    WriteFileBytes(config.string(), "[Pinchwell]\r\nMaxZoomRange=340\r\nMinZoomRange=120\r\n");
+    // A maximum beyond the slider and a missing minimum (0): 500 and 100, as the settings
+    // program shows them. (The process reads the file once: one file per test.)
+    WriteFileBytes(config.string(), "[Pinchwell]\r\nMaxZoomRange=900\r\n");
     CZoomPreview preview;
-    EXPECT_EQ(preview.maxZoom, 340);
-    EXPECT_EQ(preview.minZoom, 120);
+    EXPECT_EQ(preview.maxZoom, 500);
+    EXPECT_EQ(preview.minZoom, 100);
     std::error_code ignored;
     fs::remove_all(madeKestrune ? folder.parent_path() : folder, ignored);
+}
+
+TEST_F(ZoomPreviewTest, APageThatIsNotTheTemplateIsNeverShownAndThePinchStillCommits) {
+    control.script.names.clear();  // an error page: its images are complete, its script is not ours
+    control.picture.readyState = READYSTATE_COMPLETE;
+    auto preview = NewPreview();
+    HWND host = preview->hostWindow.get();
+    Send(*preview, Gesture(GF_BEGIN, 200));
+    Send(*preview, Gesture(0, 300));
+    PumpFor(60);
+    EXPECT_FALSE(Visible(host));
+    EXPECT_TRUE(control.Scripts().empty());  // nothing runs in a page that is not ours
+    Send(*preview, Gesture(GF_END, 300));
+    EXPECT_EQ(tab.ZoomsSet(), std::vector<LONG>{150});
+    PumpFor(30);  // the commit timer sees the tab at 150
+    EXPECT_EQ(TimerMessages(preview->GetPreviewWindow(), 60), 0);
+    EXPECT_FALSE(Visible(host));
+}
+
+TEST_F(ZoomPreviewTest, TheCaptureFileGoesWithTheTabThatWroteIt) {
+    const std::wstring capture = TempFolder() + L"temp.png";
+    ::DeleteFileW(capture.c_str());
+    auto idle = NewPreview();
+    auto pinched = NewPreview();
+    Send(*pinched, Gesture(GF_BEGIN, 200));
+    Send(*pinched, Gesture(GF_END, 200));
+    ASSERT_NE(::GetFileAttributesW(capture.c_str()), INVALID_FILE_ATTRIBUTES);
+    idle.reset();
+    EXPECT_NE(::GetFileAttributesW(capture.c_str()), INVALID_FILE_ATTRIBUTES) << "another tab's picture went";
+    pinched.reset();
+    EXPECT_EQ(::GetFileAttributesW(capture.c_str()), INVALID_FILE_ATTRIBUTES) << "the screenshot stayed on disk";
+}
+
+TEST_F(ZoomPreviewTest, TheControlMayRunScriptInTheTemplatePageOnly) {
+    SetControlFactory(nullptr);  // Wine's WebBrowser control in our host
+    auto preview = NewPreview();
+    ASSERT_TRUE(preview->previewBrowser);
+    pinchwell::ComPtr<IOleClientSite> site;
+    auto object = pinchwell::ComPtr<IWebBrowser2>(preview->previewBrowser->Browser()).As<IOleObject>(IID_IOleObject);
+    ASSERT_TRUE(object);
+    ASSERT_EQ(object->GetClientSite(site.put()), S_OK);
+    auto services = site.As<IServiceProvider>(IID_IServiceProvider);
+    ASSERT_TRUE(services);
+    pinchwell::ComPtr<IInternetSecurityManager> manager;
+    ASSERT_EQ(services->QueryService(SID_SInternetSecurityManager, __uuidof(IInternetSecurityManager),
+                                     manager.put_void()),
+              S_OK);
+    const std::wstring page = pinchwell::AnsiToWide(GetProgramFilesFolder()) + L"\\Kestrune\\Pinchwell\\";
+    for (const auto& [file, allowed] : {std::pair{L"Template.html", true}, {L"config.ini", false}}) {
+        const std::wstring url = page + file;
+        DWORD policy = 0xFF;
+        HRESULT hr = manager->ProcessUrlAction(url.c_str(), URLACTION_SCRIPT_RUN, reinterpret_cast<BYTE*>(&policy),
+                                               sizeof policy, nullptr, 0, PUAF_DEFAULT, 0);
+        EXPECT_EQ(hr, allowed ? S_OK : INET_E_DEFAULT_ACTION) << file;
+        if (allowed) {
+            EXPECT_EQ(policy, DWORD(URLPOLICY_ALLOW));
+        }
+    }
 }
