@@ -43,11 +43,11 @@ build() {  # build PRESET: configure and build; a failure counts as one failed c
   return 1
 }
 
-run_tests() {  # run_tests PRESET [ctest args]: adds the preset's results to the totals
+run_tests() {  # run_tests NAME CTEST_ARGS...: runs ctest, adds its results to the totals
   local preset=$1; shift
   echo "== test $preset"
   local out="build/$preset.ctest.log"
-  ctest --preset "$preset" "$@" >"$out" 2>&1
+  ctest "$@" >"$out" 2>&1
   grep -E 'tests passed, ' "$out" || true
   # The output of failing tests, as ctest printed it.
   grep -E -A60 '\*\*\*(Failed|Exception|Timeout)|\(Failed\)|\(Timeout\)' "$out" | head -n 400 || true
@@ -82,10 +82,11 @@ start_wine() {
   scripts/wine-run.sh "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
-# test_programs PRESET: how many test programs and test scripts the preset's build declares.
+# test_programs PRESET: how many test programs and test scripts the preset's build declares,
+# the package tests aside.
 test_programs() {
-  find "build/$1" -name CTestTestfile.cmake -not -path '*/googletest/*' -exec \
-    grep -hE '^(include\(.*_include\.cmake"\)|add_test\()' {} + | wc -l
+  find "build/$1" -name CTestTestfile.cmake -not -path '*/googletest/*' -not -path '*/install/package/*' \
+    -exec grep -hE '^(include\(.*_include\.cmake"\)|add_test\()' {} + | wc -l
 }
 
 # count_checks LOG: adds a checking script's "ok ..." and "FAIL ..." lines to the totals
@@ -131,7 +132,7 @@ if ! bash scripts/setup.sh; then
 fi
 
 for preset in host sanitize fuzz; do
-  build "$preset" && run_tests "$preset" -j2
+  build "$preset" && run_tests "$preset" --preset "$preset" -j2
 done
 
 windows=()
@@ -141,19 +142,23 @@ check_imports "${windows[@]}"
 
 # The x86 tests run where 32-bit Wine runs (scripts/wine-loader.sh decides).
 wine32_runs=$(. scripts/wine-loader.sh && echo "$wine32_runs")
+# Where it does not, the x86 package's tests still run (64-bit msiexec installs it), each
+# leaving out what needs a 32-bit program.
 wine_presets=()
+x86_packages_only=0
 for preset in win64 win32; do
   [[ " ${windows[*]} " == *" $preset "* ]] || continue
   if [ "$preset" = win32 ] && [ "$wine32_runs" != yes ]; then
     n=$(test_programs win32)
     echo "== test win32: skipped, this kernel does not run 32-bit programs, so 32-bit Wine cannot: $n x86 test programs not run"
     skipped=$((skipped + n))
+    [ -f build/win32/install/package/tests/CTestTestfile.cmake ] && x86_packages_only=1
     continue
   fi
   wine_presets+=("$preset")
 done
 
-if [ ${#wine_presets[@]} -gt 0 ]; then
+if [ ${#wine_presets[@]} -gt 0 ] || [ "$x86_packages_only" = 1 ]; then
   # A display of our own (Xvfb picks a free number and writes it once it is ready),
   # and one wineserver per prefix kept alive for the whole run.
   display_file=build/xvfb.display
@@ -170,8 +175,11 @@ if [ ${#wine_presets[@]} -gt 0 ]; then
   for preset in "${wine_presets[@]}"; do
     echo "== wine prefix $preset"
     start_wine "$root/build/$preset/wineprefix"
-    run_tests "$preset" -j2 </dev/null
+    run_tests "$preset" --preset "$preset" -j2 </dev/null
   done
+  if [ "$x86_packages_only" = 1 ]; then
+    run_tests win32-packages --test-dir build/win32/install/package/tests --output-on-failure -j2 </dev/null
+  fi
 fi
 
 echo "$passed passed, $failed failed, $skipped skipped"
