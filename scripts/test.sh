@@ -63,7 +63,7 @@ run_tests() {  # run_tests NAME CTEST_ARGS...: runs ctest, adds its results to t
   total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
   # ctest counts a skipped test among the passed ones.
   local skip
-  skip=$(grep -cE '^ *[0-9]+ - .* \(Skipped\)$' "$out")
+  skip=$(grep -cE '^[[:space:]]*[0-9]+ - .* \(Skipped\)$' "$out")
   passed=$((passed + total - bad - skip))
   failed=$((failed + bad))
   skipped=$((skipped + skip))
