@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing (scripts/setup.sh), builds the Windows deliverables and both
-# installer packages (x86_64 and i686), installs the x64 package into a Wine prefix of
-# its own (upgrading what an earlier run installed; settings saved there stay), and
-# starts the installed settings program: on the user's display when there is one,
-# otherwise on a private Xvfb, where a screenshot of the dialog is saved and its path
-# printed. LANG picks the program's language, e.g. LANG=zh_TW.UTF-8 or LANG=zh_CN.UTF-8.
+# installer packages (x86_64 and i686), installs one package into a Wine prefix of its own
+# (upgrading what an earlier run installed; settings saved there stay), and starts the
+# installed settings program. The package is the x86 one, which the default browser of
+# 64-bit Windows 7 (a 32-bit program) loads, where 32-bit Wine runs; elsewhere the x64 one.
+# The program shows on the user's display when there is one, otherwise on a private Xvfb,
+# where a screenshot of the dialog is saved and its path printed. Each step says what it
+# does and how long it took. LANG picks the program's language, e.g. LANG=zh_TW.UTF-8.
 #
 # run.sh --screenshots saves the dialog in each of its languages, as it looks with the
 # settings it ships with, to docs/settings-en.png, docs/settings-zh-TW.png and
@@ -20,15 +22,47 @@ case "${1:-}" in
   *) echo "usage: $0 [--screenshots]" >&2; exit 2 ;;
 esac
 
-bash scripts/setup.sh
+# step WHAT COMMAND...: says what it does, runs it and says how long it took.
+step() {
+  local what=$1 start status=0 ms
+  shift
+  echo "-- $what"
+  start=$(date +%s%N)
+  "$@" || status=$?
+  ms=$(( ($(date +%s%N) - start) / 1000000 ))
+  printf -- '   %s: %d.%d s%s\n' "$what" $((ms / 1000)) $((ms % 1000 / 100)) \
+    "$([ "$status" -eq 0 ] || echo ", failed (exit status $status)")"
+  return $status
+}
 
-for preset in win64 win32; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" >/dev/null
-done
+# build PRESET: configures and builds, its output in build/run/PRESET.log (shown on failure).
+build() {
+  local log=build/run/$1.log
+  if ! { cmake --preset "$1" && cmake --build --preset "$1"; } >"$log" 2>&1; then
+    tail -n 40 "$log" >&2
+    return 1
+  fi
+}
+
+mkdir -p build/run
+step "setup: the packages this machine needs" bash scripts/setup.sh
+step "build win64: the x64 deliverables and Pinchwell-x64.msi" build win64
+step "build win32: the x86 deliverables and Pinchwell-x86.msi" build win32
 echo "Built:"
 find build/win64 build/win32 -maxdepth 3 \( -name '*.dll' -o -name '*.exe' \) -not -path '*/tests/*' \
      -not -name '*_tests.exe' -printf '  %p\n' | sort
+
+# The package the default browser loads (x86) needs 32-bit Wine for its settings program.
+wine32_runs=$(. scripts/wine-loader.sh && echo "$wine32_runs")
+if [ "$wine32_runs" = yes ]; then
+  package=$(ls build/win32/Pinchwell-*-x86.msi)
+  program_files='Program Files (x86)'
+  echo "Installing the x86 package: the browser that 64-bit Windows 7 starts by default is 32-bit and loads the x86 add-on."
+else
+  package=$(ls build/win64/Pinchwell-*-x64.msi)
+  program_files='Program Files'
+  echo "Installing the x64 package: this kernel does not run 32-bit programs, so 32-bit Wine cannot start the x86 package's settings program."
+fi
 
 # The screenshots get a prefix of their own, so that settings saved in a run never show.
 if [ "$screenshots" = 1 ]; then
@@ -59,35 +93,40 @@ if [ "$headless" = 1 ]; then
   for _ in $(seq 1 100); do [ -s "$display_file" ] && break; sleep 0.1; done
   [ -s "$display_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
   export DISPLAY=":$(head -n 1 "$display_file")"
+  echo "-- display: a private Xvfb at $DISPLAY"
 fi
-scripts/wine-run.sh "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null
-if [ "$headless" = 1 ]; then
-  # One server for the program, ended with everything it runs when this script ends.
-  wineserver -w
-  wineserver -f -p30 &
-  server_pid=$!
-  scripts/wine-run.sh "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null
-fi
+start_wine() {
+  scripts/wine-run.sh "$prefix" cmd /c exit >/dev/null </dev/null
+  if [ "$headless" = 1 ]; then
+    # One server for the program, ended with everything it runs when this script ends.
+    wineserver -w
+    wineserver -f -p30 &
+    server_pid=$!
+    scripts/wine-run.sh "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null
+  fi
+}
+step "Wine prefix $prefix (made on first use)" start_wine
 
-package=$(ls build/win64/Pinchwell-*-x64.msi)
 echo "Packages:"
 ls build/win64/Pinchwell-*-x64.msi build/win32/Pinchwell-*-x86.msi | sed 's/^/  /'
 # Each build is a new product of the same version, which the package replaces: a run
 # upgrades what the previous one installed, and keeps a config.ini the user changed.
-status=0
-scripts/wine-run.sh "$prefix" msiexec /i "Z:${root//\//\\}\\${package//\//\\}" /qn \
-  >/dev/null 2>&1 </dev/null || status=$?
-if [ "$status" -ne 0 ]; then
-  echo "msiexec could not install $package (exit status $status)" >&2
-  exit 1
-fi
-folder="$prefix/drive_c/Program Files/Kestrune/Pinchwell"
+install_package() {
+  local status=0
+  scripts/wine-run.sh "$prefix" msiexec /i "Z:${root//\//\\}\\${package//\//\\}" /qn \
+    >/dev/null 2>&1 </dev/null || status=$?
+  [ "$status" -eq 0 ] || echo "msiexec could not install $package (exit status $status)" >&2
+  return $status
+}
+step "install $(basename "$package") (msiexec /i /qn)" install_package
+folder="$prefix/drive_c/$program_files/Kestrune/Pinchwell"
 # Screenshots show the settings the program ships with.
 [ "$screenshots" = 1 ] && cp install/config.ini "$folder/config.ini"
 echo "Installed into: $folder"
 
-program='C:\Program Files\Kestrune\Pinchwell\PinchwellConfig.exe'
+program="C:\\$program_files\\Kestrune\\Pinchwell\\PinchwellConfig.exe"
 if [ "$headless" = 0 ]; then
+  echo "-- start $program"
   exec scripts/wine-run.sh "$prefix" "$program"
 fi
 
@@ -118,12 +157,12 @@ shoot() {
 if [ "$screenshots" = 1 ]; then
   mkdir -p docs
   for shot in en:C.UTF-8 zh-TW:zh_TW.UTF-8 zh-CN:zh_CN.UTF-8; do
-    shoot "${shot#*:}" "docs/settings-${shot%%:*}.png"
+    step "screenshot of the settings program in ${shot#*:}" shoot "${shot#*:}" "docs/settings-${shot%%:*}.png"
     echo "Screenshot: $root/docs/settings-${shot%%:*}.png"
   done
   exit 0
 fi
 
 shot="$root/build/run/PinchwellConfig-${LANG:-C}.png"
-shoot "${LANG:-C}" "$shot" whole
+step "start $program and take a screenshot" shoot "${LANG:-C}" "$shot" whole
 echo "Screenshot: $shot"

@@ -3,6 +3,9 @@
 # Creates the prefix on first use, with the fonts of Windows 7 that Wine has. Every Wine
 # program of the prefix runs inside one virtual desktop, where hiding and destroying
 # windows is fast without a window manager.
+# Where 32-bit Wine runs, a prefix made before it could (it has no syswow64 folder) does
+# not start at all ("could not load kernel32.dll"): it is made anew, the old one kept
+# beside it as PREFIX.old.
 set -euo pipefail
 prefix=$1; shift
 export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEARCH=win64
@@ -37,10 +40,20 @@ install_fonts() {
   done
 }
 
-if [ ! -f "$prefix/.pinchwell-ready" ] || fonts_missing; then
+without_wow64() {
+  [ "$wine32_runs" = yes ] && [ -d "$prefix/drive_c" ] && [ ! -d "$prefix/drive_c/windows/syswow64" ]
+}
+
+if [ ! -f "$prefix/.pinchwell-ready" ] || fonts_missing || without_wow64; then
   mkdir -p "$(dirname "$prefix")"
   exec 9>"$prefix.lock"
   flock 9
+  if without_wow64; then
+    echo "wine-run: $prefix was made without 32-bit Wine: making it anew (the old one is $prefix.old)" >&2
+    wineserver -k 2>/dev/null || true
+    rm -rf "$prefix.old"
+    mv "$prefix" "$prefix.old"
+  fi
   if [ ! -f "$prefix/.pinchwell-ready" ]; then
     wine wineboot --init >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1

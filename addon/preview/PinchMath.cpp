@@ -3,6 +3,13 @@
 #include <cmath>
 #include <limits>
 
+// Factors and percents are defined in double precision. On the x87 unit a 32-bit build
+// would round them at 80 bits, or at the precision that the loading process (the
+// browser) set in the control word, and truncation can then give one percent less.
+#if defined(__i386__) && !defined(__SSE2_MATH__)
+#error "32-bit builds need SSE2 double arithmetic: compile with -msse2 -mfpmath=sse"
+#endif
+
 PinchValues StartPinch(std::int32_t tabZoom, std::int32_t minZoom, std::int32_t maxZoom) {
     PinchValues start;
     start.startZoom = tabZoom >= 100 ? static_cast<double>(tabZoom) : 100.0;

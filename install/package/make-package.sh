@@ -3,13 +3,13 @@
 # wixl cannot write (see README.md beside this script).
 #
 #   make-package.sh OUTPUT.msi WXS ARCH VERSION UPGRADE_CODE MAKER_FOLDER_GUID \
-#                   INTERFACE32_GUID CLASS_ID INTERFACE_ID LIBRARY_ID APP_ID FILE...
+#                   SHARED_GUID CLASS_ID INTERFACE_ID LIBRARY_ID APP_ID FILE...
 #
-# ARCH is x64 or x86; the GUIDs are braced (the two component GUIDs are the
-# architecture's own; INTERFACE32_GUID serves only x64); FILE... are the seven files of
+# ARCH is x64 or x86; the GUIDs are braced (UPGRADE_CODE and MAKER_FOLDER_GUID are the
+# architecture's own; SHARED_GUID is the component that both packages hold); FILE... are the seven files of
 # the program folder, staged under their own names.
 set -euo pipefail
-out=$(realpath -m "$1") wxs=$(realpath "$2") arch=$3 version=$4 upgrade=$5 maker=$6 interface32=$7
+out=$(realpath -m "$1") wxs=$(realpath "$2") arch=$3 version=$4 upgrade=$5 maker=$6 shared=$7
 clsid=$8 iid=$9 libid=${10} appid=${11}
 shift 11
 
@@ -36,7 +36,7 @@ if [ "$arch" = x64 ]; then bits64=256; else bits64=0; fi
 settings_attributes=$((bits64 | 16 | 128))
 
 wixl -a "$arch" -D Version="$version" -D Arch="$arch" -D UpgradeCode="$upgrade" \
-     -D MakerFolderGuid="$maker" -D Interface32Guid="$interface32" -D SourceDir=. \
+     -D MakerFolderGuid="$maker" -D SharedGuid="$shared" -D SourceDir=. \
      -D ClassId="$clsid" -D InterfaceId="$iid" -D LibraryId="$libid" -D AppId="$appid" \
      -o "$out.tmp" "$wxs"
 

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The x64 package for real, in a fresh Wine prefix of its own: an install that fails half
+# The package for real (x64, or x86 on 64-bit Windows), in a fresh Wine prefix of its own: an install that fails half
 # way rolls back; an older version is installed, its settings program shows the installed
 # settings and saves a change; a repair restores a deleted file and keeps the change; the
 # current version upgrades it; uninstalling keeps only the changed config.ini; a fresh
 # install and its uninstall leave nothing at all, and an edit that keeps the file's size
-# still counts as a change.
+# still counts as a change. Where the x86 settings program cannot run (no 32-bit Wine), the
+# change is made by editing config.ini, and the test ends as skipped after its other checks.
 #   PackageLifecycleTest.sh PACKAGE_ENV WORK_FOLDER
 set -uo pipefail
 source "$1"
@@ -14,12 +15,12 @@ rm -rf "$work" && mkdir -p "$work"
 
 # The older version: the same package at 1.0.0.0 with a marked preview page, so that
 # the upgrade's files can be told from the older ones.
-older_msi=$work/Pinchwell-1.0.0.0-x64.msi
+older_msi=$work/Pinchwell-1.0.0.0-$arch.msi
 older_inputs=("${inputs[@]}")
 mkdir -p "$work/older"
 { cat "${inputs[4]}"; printf '<!-- 1.0.0.0 -->\n'; } >"$work/older/Template.html"
 older_inputs[4]=$work/older/Template.html
-"$make_package" "$older_msi" "$wxs" x64 1.0.0.0 "$upgrade_code" "$maker_folder" "$interface32" \
+"$make_package" "$older_msi" "$wxs" "$arch" 1.0.0.0 "$upgrade_code" "$maker_folder" "$shared_component" \
   "${identities[@]}" "${older_inputs[@]}" || fail "the older package builds"
 
 fresh_prefix "$work/wineprefix"
@@ -27,7 +28,7 @@ maker_folder_path=$(dirname "$program_folder")
 menu_entry() {  # the Start menu entry starts the installed settings program
   local link
   link=$(settings_shortcut)
-  test -n "$link" && grep -aqF 'C:\Program Files\Kestrune\Pinchwell\PinchwellConfig.exe' "$link"
+  test -n "$link" && grep -aqF "$windows_folder\\PinchwellConfig.exe" "$link"
 }
 no_menu_entry() { test -z "$(settings_shortcut)"; }
 no_product_keys() { test -z "$(product_registry)"; }
@@ -69,10 +70,16 @@ expect "config.ini is the shipped one" cmp -s "${inputs[5]}" "$program_folder/co
 expect "one installed program Pinchwell 1.0.0.0 by Kestrune" one_entry_of_version 1.0.0.0
 
 echo "== the installed settings program"
-wine_in "$driver" show
-expect "it shows the installed settings" test $? -eq 0
-wine_in "$driver" change 250
-expect "it saves a change" test $? -eq 0
+if runs_here; then
+  wine_in "$driver" show
+  expect "it shows the installed settings" test $? -eq 0
+  wine_in "$driver" change 250
+  expect "it saves a change" test $? -eq 0
+else
+  skip "the installed settings program shows and saves the settings; config.ini edited instead"
+  sed 's/^MaxZoomRange=.*/MaxZoomRange=250\r/' "$program_folder/config.ini" >"$work/changed.ini"
+  mv "$work/changed.ini" "$program_folder/config.ini"
+fi
 expect "config.ini holds the change" test "$(config_max_zoom)" = 250
 
 echo "== repair"
@@ -92,8 +99,12 @@ expect "every file is the new version's" files_are "${inputs[@]}"
 expect "the changed config.ini is kept" test "$(config_max_zoom)" = 250
 expect "every registry value is the package's" registry_is_the_packages "$msi"
 expect "the Start menu entry starts the installed settings program" menu_entry
-wine_in "$driver" show
-expect "the settings program shows the kept settings" test $? -eq 0
+if runs_here; then
+  wine_in "$driver" show
+  expect "the settings program shows the kept settings" test $? -eq 0
+else
+  skip "the settings program shows the kept settings"
+fi
 
 echo "== uninstall with changed settings"
 msiexec_qn /x "$(windows_path "$msi")"

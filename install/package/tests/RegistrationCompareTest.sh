@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The package's registry rows against what the add-on writes itself: one fresh prefix
 # gets the package installed, another the same Tessel.dll copied to the same place and
-# registered with regsvr32; the product's keys and values must be the same, row by row.
+# registered with regsvr32 (the 32-bit one for the x86 package); the product's keys and
+# values must be the same, row by row.
 # Both record the library where it lies, so the library is registered from the installed
 # path: from anywhere else, InprocServer32, the type library's path and HELPDIR would
 # name that other place.
@@ -13,10 +14,17 @@ source "$(dirname "$0")/package-test-lib.sh"
 rm -rf "$work" && mkdir -p "$work"
 lowered() { awk -F'|' '{ print tolower($1) "|" substr($0, length($1) + 2) }' | sort; }
 
+if ! runs_here; then
+  skip "the x86 Tessel.dll registered by the 32-bit regsvr32"
+  finish
+fi
+regsvr32=regsvr32
+[ "$arch" = x86 ] && regsvr32='C:\windows\syswow64\regsvr32.exe'
+
 fresh_prefix "$work/registered"
 mkdir -p "$program_folder"
 cp "${inputs[0]}" "$program_folder/Tessel.dll"
-wine_in regsvr32 /s 'C:\Program Files\Kestrune\Pinchwell\Tessel.dll'
+wine_in "$regsvr32" /s "$windows_folder\\Tessel.dll"
 expect "regsvr32 registers the add-on" test $? -eq 0
 settle
 product_registry | lowered >"$work/registered.txt"
