@@ -1,8 +1,9 @@
 #pragma once
 // The zoom sliders' range and the defaults their Default buttons restore.
+#include "Settings.h"
 
-inline constexpr int kZoomSliderLow = 100;
-inline constexpr int kZoomSliderHigh = 500;
+inline constexpr int kZoomSliderLow = kZoomBoundLowest;
+inline constexpr int kZoomSliderHigh = kZoomBoundHighest;
 inline constexpr int kDefaultMinZoom = 100;
 inline constexpr int kDefaultMaxZoom = 300;
 

@@ -51,3 +51,9 @@ inline constexpr const char* MinZoomRange = "MinZoomRange";
 inline constexpr const char* EnableFlash = "EnableFlash";
 inline constexpr const char* TwoFingerTap2Zoom100 = "TwoFingerTap2Zoom100";
 }  // namespace SettingKey
+
+// The values MinZoomRange and MaxZoomRange take, in percent: the settings program's
+// sliders offer no others, and the add-on takes each bound within them, so that the two
+// deliverables agree whatever the file holds.
+inline constexpr int kZoomBoundLowest = 100;
+inline constexpr int kZoomBoundHighest = 500;

@@ -246,18 +246,7 @@ void MeasureCapture(Tab& tab, const char* pageName) {
 // over two seconds without a pinch.
 void MeasureIdleWakeUps() {
     auto preview = std::make_unique<CZoomPreview>();
-    HWND mockup = preview->GetPreviewWindow();
-    int timers = 0;
-    const auto start = std::chrono::steady_clock::now();
-    const auto end = start + std::chrono::seconds(2);
-    while (std::chrono::steady_clock::now() < end) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_TIMER && msg.hwnd == mockup) ++timers;
-            ::DispatchMessageW(&msg);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
+    const int timers = testwindows::TimerMessages(preview->GetPreviewWindow(), 2000);
     std::printf("Idle tab: %.1f timer wake-ups per second (the idle timer ticking would be 100)\n", timers / 2.0);
 }
 

@@ -19,6 +19,8 @@ TesselImpl::~TesselImpl() {
     if (webBrowser || connectionPoint) {
         if (siteThread_ == ::GetCurrentThreadId()) {
             try {
+                // Only the attachment this object made: a thread it never attached keeps its own.
+                if (attached_) Addon().eventSink.DetachThread();
                 Disconnect();
             } catch (...) {
             }
@@ -31,8 +33,6 @@ TesselImpl::~TesselImpl() {
 }
 
 void TesselImpl::Disconnect() {
-    // Only the attachment this object made: a thread never attached by it keeps its own.
-    if (attached_) Addon().eventSink.DetachThread();
     attached_ = false;
     if (connectionPoint) {
         connectionPoint->Unadvise(adviseCookie);
@@ -132,7 +132,6 @@ HRESULT STDMETHODCALLTYPE TesselImpl::SetSite(IUnknown* site) {
 
         // Every call leaves the thread detached first, also when a new site is given.
         Addon().eventSink.DetachThread();
-        attached_ = false;
         Disconnect();
         if (!site) return S_OK;
         siteThread_ = ::GetCurrentThreadId();

@@ -53,7 +53,8 @@ private:
     ULONG references_ = 0;
     pinchwell::ComPtr<ITypeInfo> typeInfo_;
 
-    // The SetSite(NULL) steps, for SetSite and for an object released while attached.
+    // Unadvises and lets go of the site's browser (after the thread's detach), for SetSite
+    // and for an object released while attached.
     void Disconnect();
 
     pinchwell::ComPtr<IWebBrowser2> webBrowser;

@@ -43,13 +43,13 @@ HResult QueryDocument(IBrowserHost* browser, ScrollProperties which, std::int32_
 }  // namespace
 
 std::wstring ChangeDivScript(std::int32_t pageWidth, std::int32_t pageHeight) {
-    return L"change_div(" + std::to_wstring(pageWidth) + L"," + std::to_wstring(pageHeight) + L")";
+    return std::wstring(kChangeDivFunction) + L"(" + std::to_wstring(pageWidth) + L"," + std::to_wstring(pageHeight) + L")";
 }
 
 std::wstring LoadImageScript(const CPreviewPage& page) {
     std::int32_t right = Abs(Sub(Sub(page.pageWidth, page.imageWidth), page.scrollLeft));
     std::int32_t below = Abs(Sub(Sub(page.pageHeight, page.imageHeight), page.scrollTop));
-    return L"load_image('" + JavaScriptStringText(page.imageUrl) + L"'," + std::to_wstring(page.imageWidth) + L"," +
+    return std::wstring(kLoadImageFunction) + L"('" + JavaScriptStringText(page.imageUrl) + L"'," + std::to_wstring(page.imageWidth) + L"," +
            std::to_wstring(page.imageHeight) + L"," + std::to_wstring(page.scrollTop) + L"," +
            std::to_wstring(page.scrollLeft) + L"," + std::to_wstring(right) + L"," + std::to_wstring(below) +
            L")";

@@ -51,6 +51,10 @@ public:
                          std::int32_t pictureWidth, std::int32_t pictureHeight);
 };
 
+// The preview page's two functions that the scripts below call.
+inline constexpr const wchar_t* kChangeDivFunction = L"change_div";
+inline constexpr const wchar_t* kLoadImageFunction = L"load_image";
+
 // "change_div(%d,%d)" with the page width and height.
 std::wstring ChangeDivScript(std::int32_t pageWidth, std::int32_t pageHeight);
 // "load_image('%s',%d,%d,%d,%d,%d,%d)": the URL as the text of a JavaScript string

@@ -1,27 +1,12 @@
 #include "PreviewPaths.h"
 
-#include <algorithm>
+#include "PathText.h"
 
 namespace {
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-bool IsLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
-
-bool IsDriveSpec(const std::wstring& path) { return path.size() >= 2 && IsLetter(path[0]) && path[1] == L':'; }
-
 bool IsAbsolute(const std::wstring& path) {
-    return (IsDriveSpec(path) && path.size() >= 3 && IsSeparator(path[2])) ||
-           (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]));
-}
-
-// A scheme as the platform's URL parser takes one: two characters or more before the colon.
-bool HasScheme(const std::wstring& text) {
-    std::size_t colon = text.find(L':');
-    if (colon == std::wstring::npos || colon < 2) return false;
-    return std::all_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(colon), [](wchar_t c) {
-        return IsLetter(c) || (c >= L'0' && c <= L'9') || c == L'+' || c == L'-' || c == L'.';
-    });
+    return (IsDriveSpec(path) && path.size() >= 3 && IsPathSeparator(path[2])) ||
+           (path.size() >= 2 && IsPathSeparator(path[0]) && IsPathSeparator(path[1]));
 }
 
 bool NeedsEscape(wchar_t c) {
@@ -38,14 +23,14 @@ bool NeedsEscape(wchar_t c) {
 }  // namespace
 
 std::wstring CaptureImagePath(const std::wstring& tempFolder) {
-    if (!IsAbsolute(tempFolder) || !IsSeparator(tempFolder.back())) return {};
+    if (!IsAbsolute(tempFolder) || !IsPathSeparator(tempFolder.back())) return {};
     std::wstring path = tempFolder + L"temp.png";
     if (path.size() >= kMaxPathWithNull) return {};
     return path;
 }
 
 std::wstring FileUrlFromPath(const std::wstring& path) {
-    if (path.empty() || HasScheme(path)) return path;
+    if (path.empty() || HasUrlScheme(path)) return path;
     static const wchar_t kHex[] = L"0123456789ABCDEF";
     std::wstring url = IsDriveSpec(path) ? L"file:///" : L"file:";
     for (wchar_t c : path) {

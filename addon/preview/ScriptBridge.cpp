@@ -45,8 +45,7 @@ bool HoldsTemplatePage(IWebBrowser2* control) {
     if (!document) return false;
     pinchwell::ComPtr<IDispatch> script;
     if (FAILED(document->get_Script(script.put())) || !script) return false;
-    // The functions that PreviewPage's script texts call.
-    for (const wchar_t* name : {L"change_div", L"load_image"}) {
+    for (const wchar_t* name : {kChangeDivFunction, kLoadImageFunction}) {
         LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
         DISPID id = DISPID_UNKNOWN;
         if (script->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id) != S_OK || id == DISPID_UNKNOWN)

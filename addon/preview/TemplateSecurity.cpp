@@ -3,31 +3,14 @@
 #include <algorithm>
 #include <optional>
 
+#include "PathText.h"
+
 namespace {
-
-wchar_t FoldAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
-
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-bool IsDriveSpec(const std::wstring& text, std::size_t at) {
-    return text.size() >= at + 2 && FoldAscii(text[at]) >= L'a' && FoldAscii(text[at]) <= L'z' && text[at + 1] == L':';
-}
 
 bool StartsWithNoCase(const std::wstring& text, const std::wstring& prefix) {
     return text.size() >= prefix.size() &&
            std::equal(prefix.begin(), prefix.end(), text.begin(),
                       [](wchar_t a, wchar_t b) { return FoldAscii(a) == FoldAscii(b); });
-}
-
-// A scheme of two letters or more before a colon ("res:", "about:", "http:"); a drive's
-// one letter is not one.
-bool HasOtherScheme(const std::wstring& text) {
-    std::size_t colon = text.find(L':');
-    if (colon == std::wstring::npos || colon < 2) return false;
-    return std::all_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(colon), [](wchar_t c) {
-        wchar_t f = FoldAscii(c);
-        return (f >= L'a' && f <= L'z') || (c >= L'0' && c <= L'9') || c == L'+' || c == L'-' || c == L'.';
-    });
 }
 
 int HexDigit(wchar_t c) {
@@ -51,7 +34,7 @@ std::optional<std::wstring> Unescape(const std::wstring& text) {
         int low = i + 2 < text.size() ? HexDigit(text[i + 2]) : -1;
         if (high < 0 || low < 0) return std::nullopt;
         wchar_t c = static_cast<wchar_t>(high * 16 + low);
-        if (c < 0x20 || c > 0x7E || IsSeparator(c)) return std::nullopt;
+        if (c < 0x20 || c > 0x7E || IsPathSeparator(c)) return std::nullopt;
         path += c;
         i += 2;
     }
@@ -67,9 +50,9 @@ std::optional<std::wstring> NamedPath(const std::wstring& url) {
     if (isUrl) {
         rest = url.substr(kFileScheme.size());
         // "file://C:\..." and "file:///C:/...": the path starts at the drive.
-        if (rest.size() >= 2 && IsSeparator(rest[0]) && IsSeparator(rest[1])) rest.erase(0, 2);
-        if (!rest.empty() && IsSeparator(rest[0]) && IsDriveSpec(rest, 1)) rest.erase(0, 1);
-    } else if (HasOtherScheme(url)) {
+        if (rest.size() >= 2 && IsPathSeparator(rest[0]) && IsPathSeparator(rest[1])) rest.erase(0, 2);
+        if (!rest.empty() && IsPathSeparator(rest[0]) && IsDriveSpec(rest, 1)) rest.erase(0, 1);
+    } else if (HasUrlScheme(url)) {
         return std::nullopt;
     } else {
         rest = url;
@@ -79,18 +62,12 @@ std::optional<std::wstring> NamedPath(const std::wstring& url) {
     return Unescape(rest);
 }
 
-bool SamePath(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-               return (IsSeparator(x) && IsSeparator(y)) || FoldAscii(x) == FoldAscii(y);
-           });
-}
-
 }  // namespace
 
 bool NamesTemplatePage(const std::wstring& url, const std::wstring& templatePath) {
     if (templatePath.empty()) return false;
     std::optional<std::wstring> path = NamedPath(url);
-    return path && SamePath(*path, templatePath);
+    return path && SamePathText(*path, templatePath);
 }
 
 bool AllowsTemplateAction(const std::wstring& url, std::uint32_t action, const std::wstring& templatePath) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 ZoomBounds SaneZoomBounds(int minZoomRead, int maxZoomRead) {
-    int low = std::clamp(minZoomRead, kLowestZoomBound, kHighestZoomBound);
-    int high = std::clamp(maxZoomRead, kLowestZoomBound, kHighestZoomBound);
+    int low = std::clamp(minZoomRead, kZoomBoundLowest, kZoomBoundHighest);
+    int high = std::clamp(maxZoomRead, kZoomBoundLowest, kZoomBoundHighest);
     return {std::min(low, high), std::max(low, high)};
 }

@@ -13,9 +13,9 @@
 #include "PreviewPaths.h"
 #include "PreviewPlacement.h"
 #include "PreviewTimers.h"
+#include "ProgramFolder.h"
 #include "ScriptBridge.h"
 #include "ZoomBounds.h"
-#include "ProgramFolder.h"
 #include "ZoomCommands.h"
 
 namespace {
@@ -187,22 +187,22 @@ HWND CZoomPreview::GetContentWindow() {
 }
 
 // Without the window there is no timer: one on no window would get an id of its own.
+bool CZoomPreview::RunTimer(UINT_PTR id, UINT period, bool run) {
+    if (!mockupWindow) return false;
+    if (run)
+        ::SetTimer(mockupWindow.get(), id, period, PreviewTimerProc);
+    else
+        ::KillTimer(mockupWindow.get(), id);
+    return run;
+}
+
 void CZoomPreview::SetShowTimer(bool run) {
-    showPending_ = run && mockupWindow;
-    if (showPending_)
-        ::SetTimer(mockupWindow.get(), kShowTimer, kShowPeriod, PreviewTimerProc);
-    else if (mockupWindow)
-        ::KillTimer(mockupWindow.get(), kShowTimer);
+    showPending_ = RunTimer(kShowTimer, kShowPeriod, run);
     FollowIdleRule();
 }
 
 void CZoomPreview::SetCommitTimer(bool run) {
-    if (run && mockupWindow) {
-        commitStarted_ = TickCountNow();
-        ::SetTimer(mockupWindow.get(), kCommitTimer, kCommitPeriod, PreviewTimerProc);
-    } else if (mockupWindow) {
-        ::KillTimer(mockupWindow.get(), kCommitTimer);
-    }
+    if (RunTimer(kCommitTimer, kCommitPeriod, run)) commitStarted_ = TickCountNow();
 }
 
 void CZoomPreview::ShowPreview(bool shown) {
@@ -211,13 +211,8 @@ void CZoomPreview::ShowPreview(bool shown) {
 }
 
 void CZoomPreview::FollowIdleRule() {
-    const bool needed = mockupWindow && IdleTimerNeeded(::IsWindowVisible(hostWindow.get()) != FALSE, showPending_);
-    if (needed == idleRunning_) return;
-    idleRunning_ = needed;
-    if (needed)
-        ::SetTimer(mockupWindow.get(), kIdleTimer, kIdlePeriod, PreviewTimerProc);
-    else
-        ::KillTimer(mockupWindow.get(), kIdleTimer);
+    const bool needed = IdleTimerNeeded(::IsWindowVisible(hostWindow.get()) != FALSE, showPending_);
+    if (needed != idleRunning_) idleRunning_ = RunTimer(kIdleTimer, kIdlePeriod, needed);
 }
 
 LRESULT CALLBACK CZoomPreview::PreviewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -127,6 +127,8 @@ private:
     bool wroteCapture_ = false;  // this tab wrote the capture file: it deletes it when it goes
 
     void OnTimer(HWND window, UINT_PTR id);
+    // Starts or stops a timer of the hidden window; whether it now runs.
+    bool RunTimer(UINT_PTR id, UINT period, bool run);
     void SetShowTimer(bool run);
     void SetCommitTimer(bool run);
     void ShowPreview(bool shown);

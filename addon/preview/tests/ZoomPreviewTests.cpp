@@ -82,6 +82,7 @@ HRESULT GiveTestControl(HWND host, const wchar_t* clsid, IUnknown** control) {
     return S_OK;
 }
 
+using testwindows::TimerMessages;
 using testwindows::Module;
 
 // Runs the thread's messages (and so its timers) until done() or the time is up.
@@ -99,22 +100,6 @@ bool PumpUntil(const std::function<bool()>& done, int milliseconds = 3000) {
     }
 }
 void PumpFor(int milliseconds) { PumpUntil([] { return false; }, milliseconds); }
-
-// Runs the thread's messages for a while and counts the timer messages of the window.
-int TimerMessages(HWND window, int milliseconds) {
-    int timers = 0;
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < end) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_TIMER && msg.hwnd == window) ++timers;
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
-    }
-    return timers;
-}
 
 bool Visible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
 

@@ -1,5 +1,7 @@
 #include "TestWindows.h"
 
+#include <chrono>
+
 namespace testwindows {
 
 HINSTANCE Module() { return ::GetModuleHandleW(nullptr); }
@@ -28,6 +30,21 @@ HWND Child(const wchar_t* className, HWND parent, int x, int y, int width, int h
 void Drain() {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+}
+
+int TimerMessages(HWND window, int milliseconds) {
+    int timers = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (std::chrono::steady_clock::now() < end) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_TIMER && msg.hwnd == window) ++timers;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
+    }
+    return timers;
 }
 
 void Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

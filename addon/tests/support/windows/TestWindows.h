@@ -23,6 +23,9 @@ HWND Child(const wchar_t* className, HWND parent, int x, int y, int width, int h
 // Dispatches the thread's messages until none is left.
 void Drain();
 
+// Runs the thread's messages for the given time and counts the timer messages of window.
+int TimerMessages(HWND window, int milliseconds);
+
 // Posts the message, takes it from the queue (the hook runs) and dispatches what is left.
 void Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
