@@ -2,10 +2,20 @@
 // The platform's file access for the settings file, behind two calls.
 #include <string>
 
-// Reads the whole file as bytes, without locking it against other readers or writers.
-bool ReadFileBytes(const std::string& path, std::string& bytes);
+// What became of a read or a replacement of a file: the settings program tells the
+// user which, so each failure a user can act on has its own value.
+enum class FileOutcome {
+    Done,
+    Missing,   // the file or its folder does not exist
+    NoRights,  // the user may not change it, or it is read-only
+    InUse,     // another program holds it and did not let go in time
+    Failed,    // anything else (a folder in its place, a full disk, ...)
+};
 
-// Writes the bytes to a temporary file in the same folder, flushes it to disk and
-// moves it over the file in one step. On any failure the file keeps its old bytes
-// and the temporary file is removed.
-bool ReplaceFileBytes(const std::string& path, const std::string& bytes);
+// Reads the whole file as bytes, without locking it against other readers or writers.
+FileOutcome ReadFileBytes(const std::string& path, std::string& bytes);
+
+// Writes the bytes to a temporary file in the same folder, flushes it to disk and puts
+// it in place of the file in one step; an existing file keeps its permissions. On any
+// failure the file keeps its old bytes and the temporary file is removed.
+FileOutcome ReplaceFileBytes(const std::string& path, const std::string& bytes);

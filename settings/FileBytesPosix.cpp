@@ -76,28 +76,39 @@ mode_t ModeFor(const std::string& path) {
     return 0666 & ~mask;
 }
 
+FileOutcome OutcomeOf(int error) {
+    switch (error) {
+        case ENOENT: case ENOTDIR: return FileOutcome::Missing;
+        case EACCES: case EPERM: case EROFS: return FileOutcome::NoRights;
+        case EBUSY: case ETXTBSY: return FileOutcome::InUse;
+        default: return FileOutcome::Failed;
+    }
+}
+
 }  // namespace
 
-bool ReadFileBytes(const std::string& path, std::string& bytes) {
+FileOutcome ReadFileBytes(const std::string& path, std::string& bytes) {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return false;
+    if (fd.get() < 0) return OutcomeOf(errno);
     std::string content;
     char buffer[16384];
     for (;;) {
         ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
+        if (n < 0) return OutcomeOf(errno);
         if (n == 0) break;
         content.append(buffer, static_cast<size_t>(n));
     }
     bytes = std::move(content);
-    return true;
+    return FileOutcome::Done;
 }
 
-bool ReplaceFileBytes(const std::string& path, const std::string& bytes) {
+FileOutcome ReplaceFileBytes(const std::string& path, const std::string& bytes) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return FileOutcome::Failed;
     TempFile temp(FolderOf(path) + "/.pinchwell-XXXXXX");
-    return temp.ok() && temp.Write(bytes) && temp.SetMode(ModeFor(path)) && temp.FlushAndClose() &&
-           temp.MoveOver(path);
+    if (!temp.ok()) return OutcomeOf(errno);
+    if (temp.Write(bytes) && temp.SetMode(ModeFor(path)) && temp.FlushAndClose() && temp.MoveOver(path))
+        return FileOutcome::Done;
+    return OutcomeOf(errno);
 }

@@ -14,24 +14,78 @@ namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// Deletes the temporary file on every way out unless it was moved into place.
+// How long a replacement waits for a file that another program holds (a virus scanner
+// or an indexer that opened it without delete sharing lets go within moments).
+constexpr int kReplaceAttempts = 11;
+constexpr DWORD kReplaceRetryMs = 50;
+
+FileOutcome OutcomeOf(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH:
+            return FileOutcome::Missing;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+            return FileOutcome::NoRights;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_UNABLE_TO_REMOVE_REPLACED:
+            return FileOutcome::InUse;
+        default:
+            return FileOutcome::Failed;
+    }
+}
+
+// Failures that a program holding the file causes, and that end when it lets go. A
+// rename over an open file says "access denied" as often as "sharing violation".
+bool MayPass(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED ||
+           error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+// "Access denied" from a replacement means either: asked once more, the file says which.
+FileOutcome WhyNotReplaced(const std::wstring& target, DWORD error) {
+    if (error != ERROR_ACCESS_DENIED) return OutcomeOf(error);
+    UniqueFile probe(::CreateFileW(target.c_str(), GENERIC_WRITE | DELETE, kShareAll, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (probe) return FileOutcome::InUse;
+    return OutcomeOf(::GetLastError());
+}
+
+// With its separator, so that "C:\config.ini" gives the drive's root, not its current folder.
+std::wstring FolderOf(const std::wstring& path) {
+    size_t sep = path.find_last_of(L"\\/");
+    if (sep == std::wstring::npos) return L".";
+    return path.substr(0, sep + 1);
+}
+
+// Deletes the temporary file on every way out unless it was put in place.
 class TempFile {
 public:
     explicit TempFile(const std::wstring& target) {
         std::wstring folder = FolderOf(target);
         wchar_t name[MAX_PATH + 1] = {};
         // GetTempFileNameW creates the file, so the name is ours.
-        if (::GetTempFileNameW(folder.c_str(), L"pwl", 0, name) == 0) return;
+        if (::GetTempFileNameW(folder.c_str(), L"pwl", 0, name) == 0) {
+            error_ = ::GetLastError();
+            return;
+        }
         path_ = name;
         file_.reset(::CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file_) Remove();
+        if (!file_) {
+            error_ = ::GetLastError();
+            Remove();
+        }
     }
     ~TempFile() { Remove(); }
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
 
     bool ok() const { return static_cast<bool>(file_); }
+    DWORD error() const { return error_; }
     bool Write(const std::string& bytes) {
         size_t done = 0;
         while (done < bytes.size()) {
@@ -49,20 +103,20 @@ public:
         bool closed = ::CloseHandle(file_.release()) != 0;
         return flushed && closed;
     }
-    bool MoveOver(const std::wstring& target) {
-        if (!::MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return false;
+    // An existing file is replaced so that it keeps its permissions, attributes and
+    // creation time (what an administrator set on it); merge and ACL errors are only
+    // about copying those and leave the new bytes in place. A new file is moved in.
+    bool PutInPlace(const std::wstring& target, bool replace) {
+        BOOL done = replace ? ::ReplaceFileW(target.c_str(), path_.c_str(), nullptr,
+                                             REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
+                                             nullptr, nullptr)
+                            : ::MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+        if (!done) return false;
         path_.clear();
         return true;
     }
 
 private:
-    // With its separator, so that "C:\config.ini" gives the drive's root, not its current folder.
-    static std::wstring FolderOf(const std::wstring& path) {
-        size_t sep = path.find_last_of(L"\\/");
-        if (sep == std::wstring::npos) return L".";
-        return path.substr(0, sep + 1);
-    }
     void Remove() {
         file_.reset();
         if (!path_.empty()) ::DeleteFileW(path_.c_str());
@@ -71,33 +125,49 @@ private:
 
     std::wstring path_;
     UniqueFile file_;
+    DWORD error_ = ERROR_SUCCESS;
 };
 
 }  // namespace
 
-bool ReadFileBytes(const std::string& path, std::string& bytes) {
+FileOutcome ReadFileBytes(const std::string& path, std::string& bytes) {
     UniqueFile file(::CreateFileW(AnsiToWide(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
+    if (!file) return OutcomeOf(::GetLastError());
     std::string content;
     char buffer[16384];
     for (;;) {
         DWORD read = 0;
-        if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return false;
+        if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return OutcomeOf(::GetLastError());
         if (read == 0) break;
         content.append(buffer, read);
     }
     bytes = std::move(content);
-    return true;
+    return FileOutcome::Done;
 }
 
-bool ReplaceFileBytes(const std::string& path, const std::string& bytes) {
+FileOutcome ReplaceFileBytes(const std::string& path, const std::string& bytes) {
     std::wstring target = AnsiToWide(path);
     DWORD attributes = ::GetFileAttributesW(target.c_str());
-    // A folder or a read-only file is not replaced.
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
-        return false;
+    bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return FileOutcome::Failed;
+    // A read-only file is not replaced: someone made it so on purpose.
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) return FileOutcome::NoRights;
     TempFile temp(target);
-    return temp.ok() && temp.Write(bytes) && temp.FlushAndClose() && temp.MoveOver(target);
+    if (!temp.ok()) return OutcomeOf(temp.error());
+    if (!temp.Write(bytes) || !temp.FlushAndClose()) return OutcomeOf(::GetLastError());
+    DWORD error = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
+        if (attempt > 0) ::Sleep(kReplaceRetryMs);
+        if (temp.PutInPlace(target, exists)) return FileOutcome::Done;
+        error = ::GetLastError();
+        if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT || (exists && error == ERROR_FILE_NOT_FOUND)) {
+            // The old file is gone (the replacement removed it, or someone else did
+            // meanwhile): the new bytes are moved in instead.
+            exists = false;
+            continue;
+        }
+        if (!MayPass(error)) break;
+    }
+    return WhyNotReplaced(target, error);
 }

@@ -13,17 +13,39 @@ bool IsKeyOf(const IniEntry& entry, const std::string& key, const std::string& s
     return entry.section == section && entry.key == key;
 }
 
+// Changes the first matching key, or inserts it right after the section's first
+// entry, or appends the section with the key.
+void SetEntryValue(IniEntries& entries, const std::string& key, const std::string& value,
+                   const std::string& section) {
+    // The section and key checks are answered from the list in hand: the same answers as
+    // reading the file again, without the race of reading it twice.
+    auto existing = std::find_if(entries.begin(), entries.end(),
+                                 [&](const IniEntry& e) { return IsKeyOf(e, key, section); });
+    if (existing != entries.end()) {
+        existing->value = value;
+        return;
+    }
+    auto first = std::find_if(entries.begin(), entries.end(), [&](const IniEntry& e) { return InSection(e, section); });
+    IniEntry added{"", ' ', section, key, value};
+    if (first != entries.end()) {
+        entries.insert(first + 1, std::move(added));
+    } else {
+        entries.push_back(IniEntry{"", ' ', section, "", ""});
+        entries.push_back(std::move(added));
+    }
+}
+
 }  // namespace
 
 bool CIniFile::Load(const std::string& path, IniEntries& entries) {
     std::string bytes;
-    if (!ReadFileBytes(path, bytes)) return false;
+    if (ReadFileBytes(path, bytes) != FileOutcome::Done) return false;
     entries = ParseIniText(bytes);
     return true;
 }
 
 bool CIniFile::Save(const std::string& path, const IniEntries& entries) {
-    return ReplaceFileBytes(path, FormatIniText(entries));
+    return ReplaceFileBytes(path, FormatIniText(entries)) == FileOutcome::Done;
 }
 
 IniEntries CIniFile::GetSectionEntries(const std::string& section, const std::string& path) {
@@ -50,25 +72,14 @@ bool CIniFile::KeyExists(const std::string& key, const std::string& section, con
 
 bool CIniFile::SetValue(const std::string& key, const std::string& value, const std::string& section,
                         const std::string& path) {
-    IniEntries entries;
-    if (!Load(path, entries)) return false;
+    return SetValues({{key, value}}, section, path) == FileOutcome::Done;
+}
 
-    // The section and key checks are answered from the list just read: the same
-    // answers as reading the file again, without the race of reading it twice.
-    auto existing = std::find_if(entries.begin(), entries.end(),
-                                 [&](const IniEntry& e) { return IsKeyOf(e, key, section); });
-    if (existing != entries.end()) {
-        existing->value = value;
-    } else {
-        auto first = std::find_if(entries.begin(), entries.end(),
-                                  [&](const IniEntry& e) { return InSection(e, section); });
-        IniEntry added{"", ' ', section, key, value};
-        if (first != entries.end()) {
-            entries.insert(first + 1, std::move(added));
-        } else {
-            entries.push_back(IniEntry{"", ' ', section, "", ""});
-            entries.push_back(std::move(added));
-        }
-    }
-    return Save(path, entries);
+FileOutcome CIniFile::SetValues(const IniKeyValues& values, const std::string& section, const std::string& path) {
+    std::string bytes;
+    // A file that cannot be read is neither written nor created.
+    if (FileOutcome read = ReadFileBytes(path, bytes); read != FileOutcome::Done) return read;
+    IniEntries entries = ParseIniText(bytes);
+    for (const auto& [key, value] : values) SetEntryValue(entries, key, value, section);
+    return ReplaceFileBytes(path, FormatIniText(entries));
 }

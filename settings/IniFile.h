@@ -2,8 +2,14 @@
 // Static operations on a settings file named by its narrow (ANSI) path. Every call
 // reads the whole file; a change rewrites it whole, or leaves it exactly as it was.
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "FileBytes.h"
 #include "IniEntry.h"
+
+// Keys and their value texts, in the order they are set.
+using IniKeyValues = std::vector<std::pair<std::string, std::string>>;
 
 class CIniFile {
 public:
@@ -23,4 +29,7 @@ public:
     // (nothing is then written or created) or when the rewrite fails.
     static bool SetValue(const std::string& key, const std::string& value, const std::string& section,
                          const std::string& path);
+    // Sets each key as SetValue would, in order, with one read and one rewrite: the
+    // file gets all of them or none. Says why when it could not.
+    static FileOutcome SetValues(const IniKeyValues& values, const std::string& section, const std::string& path);
 };

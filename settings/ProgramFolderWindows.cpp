@@ -5,9 +5,15 @@
 
 #include "ProgramFolder.h"
 
-std::string GetProgramFilesFolder() {
+namespace {
+std::string ShellFolder(int csidl) {
     wchar_t folder[MAX_PATH] = {};
     // On failure the buffer stays empty and so does the folder.
-    ::SHGetSpecialFolderPathW(nullptr, folder, CSIDL_PROGRAM_FILES, FALSE);
+    ::SHGetSpecialFolderPathW(nullptr, folder, csidl, FALSE);
     return pinchwell::WideToAnsi(folder);
 }
+}  // namespace
+
+std::string GetProgramFilesFolder() { return ShellFolder(CSIDL_PROGRAM_FILES); }
+
+std::string GetProgramFilesX86Folder() { return ShellFolder(CSIDL_PROGRAM_FILESX86); }

@@ -40,6 +40,10 @@ bool CSettings::SetString(const std::string& key, const std::string& value) {
     return CIniFile::SetValue(key, value, GetProductSection(), GetConfigPath());
 }
 
+FileOutcome CSettings::SetStrings(const IniKeyValues& values, const std::string& path) {
+    return CIniFile::SetValues(values, GetProductSection(), path);
+}
+
 const char* BoolText(bool value) { return value ? "TRUE" : "FALSE"; }
 
 std::string IntText(int value) { return std::to_string(value); }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "IniEntry.h"
+#include "IniFile.h"
 
 class CSettings {
 public:
@@ -27,6 +28,9 @@ public:
     // Writes one key of the product section in the settings file. True when the
     // file was read and rewritten; false leaves the file as it was.
     static bool SetString(const std::string& key, const std::string& value);
+    // Writes keys of the product section into the settings file at path, all of them
+    // in one rewrite or none; says why when none.
+    static FileOutcome SetStrings(const IniKeyValues& values, const std::string& path);
 
 private:
     const IniEntries* Section();  // null while the file yields no keys

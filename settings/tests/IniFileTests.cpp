@@ -10,6 +10,8 @@
 #include <sys/resource.h>
 #else
 #include <windows.h>
+
+#include <thread>
 #endif
 
 namespace {
@@ -52,6 +54,23 @@ TEST_F(IniFileTest, AKeyIsInsertedAfterTheFirstOfTwoHeadersOfItsSection) {
     EXPECT_EQ(CIniFile::GetSectionEntries("P", path).size(), 2u);
     ASSERT_TRUE(CIniFile::SetValue("c", "3", "P", path));
     EXPECT_EQ(ReadAll(path), " [P]\r\n c=3\r\n a=1\r\n [Q]\r\n [P]\r\n b=2\r\n");
+}
+
+TEST_F(IniFileTest, SetValuesWritesEveryKeyInOneRewriteAsSetValueWouldOneByOne) {
+    const IniKeyValues values{{"Enable", "TRUE"}, {"MaxZoomRange", "300"}, {"Enable", "FALSE"}};
+    std::string oneByOne = folder.File("one.ini");
+    for (const std::string& file : {path, oneByOne}) WriteAll(file, "; c\r\n[Other]\r\nx=1\r\n");
+    for (const auto& [key, value] : values) ASSERT_TRUE(CIniFile::SetValue(key, value, "Pinchwell", oneByOne));
+    EXPECT_EQ(CIniFile::SetValues(values, "Pinchwell", path), FileOutcome::Done);
+    EXPECT_EQ(ReadAll(path), ReadAll(oneByOne));
+    EXPECT_EQ(ReadAll(path), "; c\r\n [Other]\r\n x=1\r\n [Pinchwell]\r\n MaxZoomRange=300\r\n Enable=FALSE\r\n");
+}
+
+TEST_F(IniFileTest, SetValuesSaysWhyAFileWasNotWritten) {
+    EXPECT_EQ(CIniFile::SetValues({{"a", "1"}}, "P", path), FileOutcome::Missing);
+    EXPECT_EQ(CIniFile::SetValues({{"a", "1"}}, "P", folder.File("none") + "/config.ini"), FileOutcome::Missing);
+    EXPECT_EQ(CIniFile::SetValues({{"a", "1"}}, "P", folder.Path().string()), FileOutcome::Failed);
+    EXPECT_EQ(folder.Listing(), "");
 }
 
 TEST_F(IniFileTest, SectionAndKeyQueriesMatchExactly) {
@@ -142,8 +161,47 @@ TEST_F(IniFileTest, AReadOnlyFileIsNotReplaced) {
     std::wstring wide(path.begin(), path.end());
     ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(CIniFile::SetValue("a", "2", "P", path));
+    EXPECT_EQ(CIniFile::SetValues({{"a", "2"}}, "P", path), FileOutcome::NoRights);
     SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadAll(path), old);
     EXPECT_EQ(folder.Listing(), "config.ini;");
+}
+
+// What an administrator set on the file stays: it is replaced, not moved over.
+TEST_F(IniFileTest, AReplacedFileKeepsItsAttributes) {
+    WriteAll(path, " [P]\r\n a=1\r\n");
+    std::wstring wide(path.begin(), path.end());
+    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(CIniFile::SetValue("a", "2", "P", path));
+    EXPECT_EQ(ReadAll(path), " [P]\r\n a=2\r\n");
+    EXPECT_NE(GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A scanner or indexer holds the file open without delete sharing: the save waits
+// for it about half a second, then gives up with the old file whole.
+TEST_F(IniFileTest, AFileHeldOpenIsReplacedOnceReleasedOrLeftWholeWhenHeldLonger) {
+    const std::string old = " [P]\r\n a=1\r\n";
+    std::wstring wide(path.begin(), path.end());
+    for (DWORD holdMs : {200u, 1500u}) {
+        WriteAll(path, old);
+        HANDLE held = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        std::thread release([&] {
+            Sleep(holdMs);
+            CloseHandle(held);
+        });
+        FileOutcome outcome = CIniFile::SetValues({{"a", "2"}}, "P", path);
+        release.join();
+        if (holdMs == 200u) {
+            EXPECT_EQ(outcome, FileOutcome::Done);
+            EXPECT_EQ(ReadAll(path), " [P]\r\n a=2\r\n");
+        } else {
+            EXPECT_EQ(outcome, FileOutcome::InUse);
+            EXPECT_EQ(ReadAll(path), old);
+        }
+        EXPECT_EQ(folder.Listing(), "config.ini;");
+    }
 }
 #endif

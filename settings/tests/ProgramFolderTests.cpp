@@ -16,6 +16,16 @@ TEST(ProgramFolder, IsTheShellsProgramFilesFolder) {
     EXPECT_EQ(GetConfigPath(), folder + "\\Kestrune\\Pinchwell\\config.ini");
 }
 
+// A 64-bit program sees both program folders; a 32-bit one only its own.
+TEST(ProgramFolder, TheSettingsFilesAreThoseOfEveryProgramFolder) {
+    char x86[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableA("ProgramFiles(x86)", x86, MAX_PATH), 0u);
+    EXPECT_EQ(GetProgramFilesX86Folder(), x86);
+    std::vector<std::string> expected{GetConfigPath()};
+    if (sizeof(void*) == 8) expected.push_back(std::string(x86) + "\\Kestrune\\Pinchwell\\config.ini");
+    EXPECT_EQ(GetConfigPaths(), expected);
+}
+
 TEST(ProgramFolder, TheInstalledSettingsFileIsReadThroughIt) {
     std::string dir = GetProgramFilesFolder() + "\\Kestrune\\Pinchwell";
     std::filesystem::create_directories(dir);
@@ -37,5 +47,16 @@ TEST(ProgramFolder, ComesFromTheEnvironmentOnTheHost) {
     EXPECT_EQ(GetConfigPath(), "\\Kestrune\\Pinchwell\\config.ini");
 }
 #endif
+
+TEST(ProgramFolder, EachProgramFolderNamesOneSettingsFile) {
+    const std::string tail = "\\Kestrune\\Pinchwell\\config.ini";
+    EXPECT_EQ(ConfigPathsOf({"C:\\Program Files", "C:\\Program Files (x86)"}),
+              (std::vector<std::string>{"C:\\Program Files" + tail, "C:\\Program Files (x86)" + tail}));
+    EXPECT_EQ(ConfigPathsOf({"C:\\Program Files", "c:/PROGRAM FILES\\"}),
+              (std::vector<std::string>{"C:\\Program Files" + tail}));
+    EXPECT_EQ(ConfigPathsOf({"", "D:\\Apps"}), (std::vector<std::string>{"D:\\Apps" + tail}));
+    EXPECT_EQ(ConfigPathsOf({"C:\\Program Files", "C:\\Program Files (x86)2"}).size(), 2u);
+    EXPECT_TRUE(ConfigPathsOf({"", ""}).empty());
+}
 
 TEST(ProgramFolder, TheProductSectionIsPinchwell) { EXPECT_EQ(GetProductSection(), "Pinchwell"); }
