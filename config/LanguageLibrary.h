@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "pinchwell/UniqueHandle.h"
 
@@ -11,3 +12,5 @@
 pinchwell::UniqueModule LoadLanguageLibrary();
 // The same for a given LCID, for tests.
 pinchwell::UniqueModule LoadLanguageLibraryForLcid(std::uint32_t lcid);
+// The same from a given folder (with its trailing separator) instead of the program's.
+pinchwell::UniqueModule LoadLanguageLibraryFrom(const std::wstring& folder, std::uint32_t lcid);

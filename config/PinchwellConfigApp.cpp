@@ -1,13 +1,13 @@
 #include "PinchwellConfigApp.h"
 
 #include <commctrl.h>
-#include <shlwapi.h>
 
 #include "LanguageLibrary.h"
+#include "ElevatedSave.h"
 #include "PinchwellConfigDlg.h"
-#include "ProgramFolder.h"
 #include "ResourceIds.h"
 #include "ResourceModule.h"
+#include "SettingsFileAccess.h"
 #include "Startup.h"
 #include "pinchwell/AnsiText.h"
 
@@ -31,9 +31,17 @@ HWND FindRunningInstance() {
 }  // namespace
 
 BOOL CPinchwellConfigApp::InitInstance() {
+    // A copy started with an administrator's rights to save for the dialog: no window,
+    // no language, no instance check (the dialog that started it is running).
+    std::vector<std::string> arguments = CommandLineArguments();
+    if (!arguments.empty() && arguments.front() == kSaveSwitch) {
+        SetExitCode(static_cast<int>(SaveAsRequested(arguments)));
+        return FALSE;
+    }
+
     languageLibrary_ = LoadLanguageLibrary();
 
-    bool fileExists = ::PathFileExistsW(pinchwell::AnsiToWide(GetConfigPath()).c_str()) != FALSE;
+    bool fileExists = FileToShow(GatherSettingsFiles()) >= 0;
     // The window search is only made when the file exists: a missing file ends start-up first.
     HWND running = fileExists ? FindRunningInstance() : nullptr;
     switch (DecideStartup(fileExists, running != nullptr)) {

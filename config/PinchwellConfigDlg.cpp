@@ -7,9 +7,12 @@
 #include "FlashSwitch.h"
 #include "LanguageLibrary.h"
 #include "MinimizedIcon.h"
+#include "ProgramFolder.h"
 #include "ResourceIds.h"
 #include "ResourceModule.h"
 #include "Settings.h"
+#include "SettingsFileAccess.h"
+#include "SettingsFiles.h"
 #include "Startup.h"
 #include "Win32DialogControls.h"
 #include "ZoomRange.h"
@@ -34,6 +37,24 @@ private:
 
 UINT MessageBoxType(MessageIcon icon) { return icon == MessageIcon::Error ? MB_ICONERROR : MB_ICONINFORMATION; }
 
+// A line's text in the program's language, its "%s" replaced by the argument.
+std::wstring LineText(const MessageLine& line) {
+    std::wstring text = LoadResourceString(line.textId);
+    size_t at = text.find(L"%s");
+    if (at != std::wstring::npos) text.replace(at, 2, pinchwell::AnsiToWide(line.argument));
+    return text;
+}
+
+// Whether the user's own rights fall short anywhere a save writes.
+bool SaveNeedsElevation() {
+    WriteAccessFacts facts;
+    for (const std::string& target : SaveTargets(GatherSettingsFiles())) {
+        if (WriteDeniedFor(target)) facts.filesDenied = true;
+    }
+    facts.flashSwitchDenied = !MayApplyFlashSwitch();
+    return NeedsElevation(facts);
+}
+
 }  // namespace
 
 const MessageMapEntry<CPinchwellConfigDlg> CPinchwellConfigDlg::kMessageMap[] = {
@@ -50,6 +71,7 @@ const MessageMapEntry<CPinchwellConfigDlg> CPinchwellConfigDlg::kMessageMap[] = 
 };
 
 CPinchwellConfigDlg::CPinchwellConfigDlg() : CDialog(IDD_PINCHWELLCONFIG_DIALOG) {
+    resourcesBefore_ = GetResourceModule();
     languageLibrary_ = LoadLanguageLibrary();
     icon_ = ::LoadIconW(GetResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME));
     if (!icon_) icon_ = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
@@ -73,6 +95,7 @@ BOOL CPinchwellConfigDlg::OnInitDialog() {
         MessageBox(LoadResourceString(IDS_INTERNAL_ERROR_REINSTALL), LoadResourceString(IDS_ERROR_CAPTION),
                    MB_ICONERROR);
     }
+    RequireElevation(SaveNeedsElevation());
     ::SetPropW(GetSafeHwnd(), pinchwell::AnsiToWide(kInstanceProperty).c_str(),
                reinterpret_cast<HANDLE>(kInstancePropertyValue));
     ModifyStyle(WS_THICKFRAME, 0);
@@ -82,39 +105,66 @@ BOOL CPinchwellConfigDlg::OnInitDialog() {
 
 bool CPinchwellConfigDlg::LoadSettingsIntoControls() {
     Win32DialogControls controls(GetSafeHwnd());
-    CSettings settings;
+    // The file of the two program folders that was written last: the other one is
+    // either the same or one a package laid down without the user's changes.
+    std::vector<SettingsFileFacts> files = GatherSettingsFiles();
+    int shown = FileToShow(files);
+    CSettings settings(shown >= 0 ? files[static_cast<size_t>(shown)].path : GetConfigPath());
     return ::LoadSettingsIntoControls(bindings_, settings, controls, [] { return QueryFlashEnabled(); });
 }
 
 bool CPinchwellConfigDlg::ValidateZoomRange() {
     Win32DialogControls controls(GetSafeHwnd());
     if (IsZoomRangeValid(controls.GetPos(IDC_MIN_ZOOM), controls.GetPos(IDC_MAX_ZOOM))) return true;
-    ShowMessage({IDS_ZOOM_RANGE_REFUSED, IDS_INFORMATION_CAPTION, MessageIcon::Information});
+    ShowMessage({{{IDS_ZOOM_RANGE_REFUSED, ""}}, IDS_INFORMATION_CAPTION, MessageIcon::Information});
     return false;
 }
 
 bool CPinchwellConfigDlg::SaveControlsToSettings() {
     if (!ValidateZoomRange()) return false;
     Win32DialogControls controls(GetSafeHwnd());
-    lastSave_ = SaveControlValues(bindings_, controls, &CSettings::SetString,
-                                  [](bool allow) { return ApplyFlashEnabled(allow); });
-    return true;
+    SaveRequest request = RequestFromControls(bindings_, controls);
+    // The targets are found now, as the elevated copy finds them: both see one list.
+    std::vector<std::string> targets = SaveTargets(GatherSettingsFiles());
+    SaveReport report =
+        elevate_ ? SaveSettingsElevated(GetSafeHwnd(), request, targets) : SaveSettingsHere(request, targets);
+    ShowMessage(MessageAfterSave(report));
+    if (report.Saved()) return true;
+    // Rights that fell short without the probe noticing (they changed, or the probe
+    // could not tell): the next OK asks for an administrator's.
+    for (const FileSave& file : report.files) {
+        if (file.outcome == FileOutcome::NoRights) RequireElevation(true);
+    }
+    return false;
+}
+
+void CPinchwellConfigDlg::RequireElevation(bool required) {
+    elevate_ = required;
+    ::SendMessageW(GetDlgItem(IDOK), BCM_SETSHIELD, 0, required ? TRUE : FALSE);
 }
 
 void CPinchwellConfigDlg::ShowMessage(const UserMessage& message) {
-    MessageBox(LoadResourceString(message.textId), LoadResourceString(message.captionId),
-               MessageBoxType(message.icon));
+    std::wstring text;
+    for (const MessageLine& line : message.lines) {
+        if (!text.empty()) text += L"\n";
+        text += LineText(line);
+    }
+    MessageBox(text, LoadResourceString(message.captionId), MessageBoxType(message.icon));
 }
 
+// A save that did not write everything leaves the dialog open with the user's edits,
+// so that nothing is lost and OK can be tried again.
 void CPinchwellConfigDlg::OnOkClicked(MessageArgs&) {
     try {
         if (!SaveControlsToSettings()) return;
-        for (const UserMessage& message : MessagesAfterSave(lastSave_)) ShowMessage(message);
-        // The application's own handle keeps the library, and the resources, loaded.
+        // A library loaded as resources is a mapping of its own for each load: the
+        // resources go back to the application's before this one is unmapped.
+        SetResourceModule(resourcesBefore_);
         languageLibrary_.reset();
     } catch (const std::exception&) {
-        // Memory ran out while saving: keys written so far stay written.
-        ShowMessage({IDS_CONFIG_FILE_MISSING, IDS_ERROR_CAPTION, MessageIcon::Error});
+        // Memory ran out while saving: the user is told, and the edits stay.
+        ShowMessage({{{IDS_NOT_SAVED, ""}}, IDS_ERROR_CAPTION, MessageIcon::Error});
+        return;
     }
     OnOK();
 }

@@ -15,7 +15,8 @@ public:
     CPinchwellConfigDlg();
 
     bool LoadSettingsIntoControls();
-    // False when the zoom range was refused and nothing was written.
+    // False when the zoom range was refused and nothing was written, or when the save
+    // did not write everything (the user has been told what and why).
     bool SaveControlsToSettings();
     bool ValidateZoomRange();
 
@@ -35,11 +36,15 @@ private:
     void OnDestroy(MessageArgs& args);
 
     void ShowMessage(const UserMessage& message);
+    // Whether a save must run with an administrator's rights; the OK button then
+    // carries the shield.
+    void RequireElevation(bool required);
 
     static const MessageMapEntry<CPinchwellConfigDlg> kMessageMap[];
 
     HICON icon_ = nullptr;  // shared icon from LoadIcon: the system owns it
     std::vector<ControlBinding> bindings_;
+    HMODULE resourcesBefore_ = nullptr;  // the application's resources, kept loaded by it
     pinchwell::UniqueModule languageLibrary_;
-    SaveReport lastSave_;
+    bool elevate_ = false;
 };

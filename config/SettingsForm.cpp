@@ -37,29 +37,65 @@ bool FlashAllowedOnSave(bool flashCheckboxEnabled, int flashCheckState) {
     return flashCheckboxEnabled ? flashCheckState != 0 : true;
 }
 
-SaveReport SaveControlValues(const std::vector<ControlBinding>& bindings, const DialogControls& controls,
-                             const WriteKeyFn& writeKey, const ApplyFlashFn& applyFlashEnabled) {
-    SaveReport report;
-    for (const ControlBinding& row : bindings) {
-        // Later keys are still tried: one unwritable key must not cost the others.
-        if (!writeKey(row.key, ValueTextForControl(row, controls))) report.allKeysWritten = false;
+SaveRequest RequestFromControls(const std::vector<ControlBinding>& bindings, const DialogControls& controls) {
+    SaveRequest request;
+    for (const ControlBinding& row : bindings) request.values.emplace_back(row.key, ValueTextForControl(row, controls));
+    request.allowFlash = FlashAllowedOnSave(controls.IsEnabled(IDC_ENABLE_FLASH), controls.GetCheck(IDC_ENABLE_FLASH));
+    return request;
+}
+
+bool SaveReport::Saved() const {
+    if (files.empty() || !flashApplied || elevationRefused) return false;
+    for (const FileSave& file : files) {
+        if (file.outcome != FileOutcome::Done) return false;
     }
-    bool allow = FlashAllowedOnSave(controls.IsEnabled(IDC_ENABLE_FLASH), controls.GetCheck(IDC_ENABLE_FLASH));
-    report.flashApplied = applyFlashEnabled(allow);
+    return true;
+}
+
+SaveReport SaveSettingsTo(const std::vector<std::string>& targets, const SaveRequest& request,
+                          const WriteFileFn& writeFile, const ApplyFlashFn& applyFlashEnabled) {
+    SaveReport report;
+    for (const std::string& path : targets) report.files.push_back({path, writeFile(path, request.values)});
+    report.flashApplied = applyFlashEnabled(request.allowFlash);
     return report;
 }
 
-std::vector<UserMessage> MessagesAfterSave(const SaveReport& report) {
-    std::vector<UserMessage> messages;
-    if (!report.allKeysWritten)
-        messages.push_back({IDS_CONFIG_FILE_MISSING, IDS_ERROR_CAPTION, MessageIcon::Error});
-    if (!report.flashApplied)
-        messages.push_back({IDS_FLASH_SWITCH_FAILED, IDS_ERROR_CAPTION, MessageIcon::Error});
-    // The file was saved even when the Flash switch was not: the browser still has to
-    // be restarted to take the new settings.
-    if (report.allKeysWritten)
-        messages.push_back({IDS_RESTART_BROWSER, IDS_INFORMATION_CAPTION, MessageIcon::Information});
-    return messages;
+namespace {
+
+int ReasonText(FileOutcome outcome) {
+    switch (outcome) {
+        case FileOutcome::NoRights: return IDS_SAVE_NO_RIGHTS;
+        case FileOutcome::InUse: return IDS_SAVE_IN_USE;
+        case FileOutcome::Missing: return IDS_SAVE_MISSING;
+        default: return IDS_SAVE_FAILED;
+    }
+}
+
+}  // namespace
+
+UserMessage MessageAfterSave(const SaveReport& report) {
+    if (report.Saved()) return {{{IDS_RESTART_BROWSER, ""}}, IDS_INFORMATION_CAPTION, MessageIcon::Information};
+    UserMessage message{{}, IDS_ERROR_CAPTION, MessageIcon::Error};
+    if (report.elevationRefused) {
+        message.lines.push_back({IDS_ELEVATION_REFUSED, ""});
+        return message;
+    }
+    if (report.files.empty()) message.lines.push_back({IDS_CONFIG_FILE_MISSING, ""});
+    std::vector<MessageLine> saved;
+    std::vector<MessageLine> failed;
+    for (const FileSave& file : report.files) {
+        if (file.outcome == FileOutcome::Done)
+            saved.push_back({IDS_SAVED_ONLY_TO, file.path});
+        else
+            failed.push_back({ReasonText(file.outcome), file.path});
+    }
+    if (!failed.empty()) {
+        if (saved.empty()) message.lines.push_back({IDS_NOT_SAVED, ""});
+        message.lines.insert(message.lines.end(), saved.begin(), saved.end());
+        message.lines.insert(message.lines.end(), failed.begin(), failed.end());
+    }
+    if (!report.flashApplied) message.lines.push_back({IDS_FLASH_SWITCH_FAILED, ""});
+    return message;
 }
 
 void RestoreDefaultMinZoom(DialogControls& controls) {

@@ -1,19 +1,20 @@
 #pragma once
 // What the settings dialog does with its controls: fill them from the settings
 // file and the browser's Flash switch, keep the Flash checkbox following the Enable
-// checkbox, restore defaults, and turn the controls back into key texts on save.
+// checkbox, restore defaults, turn the controls back into key texts and save them to
+// every settings file.
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "ControlBinding.h"
 #include "DialogControls.h"
+#include "IniFile.h"
 
 class CSettings;
 
 using QueryFlashFn = std::function<bool()>;                // true: Flash allowed
 using ApplyFlashFn = std::function<bool(bool allow)>;      // true: switch written
-using WriteKeyFn = std::function<bool(const std::string& key, const std::string& value)>;
 
 // Sets both slider ranges, then each row's control from its key in table order,
 // then the Flash checkbox from the browser's switch (it always shows the switch,
@@ -32,27 +33,53 @@ std::string ValueTextForControl(const ControlBinding& binding, const DialogContr
 // disabled checkbox shows.
 bool FlashAllowedOnSave(bool flashCheckboxEnabled, int flashCheckState);
 
-struct SaveReport {
-    bool allKeysWritten = true;
-    bool flashApplied = true;
+// Everything a save writes: the five rows' texts in table order, and the Flash switch.
+struct SaveRequest {
+    IniKeyValues values;
+    bool allowFlash = true;
+};
+SaveRequest RequestFromControls(const std::vector<ControlBinding>& bindings, const DialogControls& controls);
+
+struct FileSave {
+    std::string path;
+    FileOutcome outcome = FileOutcome::Failed;
 };
 
-// Writes every row in table order (each a write of its own), then sets the Flash
-// switch. The range must have been checked before.
-SaveReport SaveControlValues(const std::vector<ControlBinding>& bindings, const DialogControls& controls,
-                             const WriteKeyFn& writeKey, const ApplyFlashFn& applyFlashEnabled);
+struct SaveReport {
+    std::vector<FileSave> files;  // one per settings file, in the order of the targets
+    bool flashApplied = true;
+    bool elevationRefused = false;  // the user did not give an administrator's rights
+    // Every file and the Flash switch written: only then is the save reported done.
+    bool Saved() const;
+};
+
+using WriteFileFn = std::function<FileOutcome(const std::string& path, const IniKeyValues& values)>;
+
+// Writes the keys into each settings file, each file whole or not at all and each
+// tried whatever became of the one before, then sets the Flash switch. The range must
+// have been checked before.
+SaveReport SaveSettingsTo(const std::vector<std::string>& targets, const SaveRequest& request,
+                          const WriteFileFn& writeFile, const ApplyFlashFn& applyFlashEnabled);
 
 enum class MessageIcon { Error, Information };
 
-struct UserMessage {
+// One line of a message: a string of the program's resources, whose "%s" (if any)
+// stands for the argument, a settings file's path.
+struct MessageLine {
     int textId;
+    std::string argument;
+};
+
+struct UserMessage {
+    std::vector<MessageLine> lines;
     int captionId;
     MessageIcon icon;
 };
 
 // What the user is told after a save: the restart hint only when everything was
-// written; otherwise what failed, the settings file first.
-std::vector<UserMessage> MessagesAfterSave(const SaveReport& report);
+// written; otherwise what was saved where, what was not and why, and whether the Flash
+// switch failed. Nothing is said to be saved that was not.
+UserMessage MessageAfterSave(const SaveReport& report);
 
 // The Default buttons: the slider's default position and the matching label text.
 void RestoreDefaultMinZoom(DialogControls& controls);

@@ -45,13 +45,13 @@ bool MayPass(DWORD error) {
            error == ERROR_UNABLE_TO_REMOVE_REPLACED;
 }
 
-// "Access denied" from a replacement means either: asked once more, the file says which.
-FileOutcome WhyNotReplaced(const std::wstring& target, DWORD error) {
-    if (error != ERROR_ACCESS_DENIED) return OutcomeOf(error);
+// Whether the file can be opened to be replaced now; the error when not. Asked before
+// each replacement: Wine's ReplaceFileW leaves a temporary file behind each time it
+// finds the file held, and the answer also tells a held file from a forbidden one.
+DWORD ReplaceableNow(const std::wstring& target) {
     UniqueFile probe(::CreateFileW(target.c_str(), GENERIC_WRITE | DELETE, kShareAll, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (probe) return FileOutcome::InUse;
-    return OutcomeOf(::GetLastError());
+    return probe ? ERROR_SUCCESS : ::GetLastError();
 }
 
 // With its separator, so that "C:\config.ini" gives the drive's root, not its current folder.
@@ -86,6 +86,7 @@ public:
 
     bool ok() const { return static_cast<bool>(file_); }
     DWORD error() const { return error_; }
+    const std::wstring& path() const { return path_; }
     bool Write(const std::string& bytes) {
         size_t done = 0;
         while (done < bytes.size()) {
@@ -131,9 +132,16 @@ private:
 }  // namespace
 
 FileOutcome ReadFileBytes(const std::string& path, std::string& bytes) {
-    UniqueFile file(::CreateFileW(AnsiToWide(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+    std::wstring wide = AnsiToWide(path);
+    UniqueFile file(::CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return OutcomeOf(::GetLastError());
+    if (!file) {
+        DWORD error = ::GetLastError();
+        // A folder in the file's place refuses access, which is no matter of rights.
+        DWORD attributes = ::GetFileAttributesW(wide.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return FileOutcome::Failed;
+        return OutcomeOf(error);
+    }
     std::string content;
     char buffer[16384];
     for (;;) {
@@ -156,9 +164,22 @@ FileOutcome ReplaceFileBytes(const std::string& path, const std::string& bytes) 
     TempFile temp(target);
     if (!temp.ok()) return OutcomeOf(temp.error());
     if (!temp.Write(bytes) || !temp.FlushAndClose()) return OutcomeOf(::GetLastError());
+    // Windows' ReplaceFileW gives the new file the old one's attributes; Wine's moves the
+    // new one in as it is. Given here, they stay either way.
+    if (exists) ::SetFileAttributesW(temp.path().c_str(), attributes);
     DWORD error = ERROR_SUCCESS;
     for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
         if (attempt > 0) ::Sleep(kReplaceRetryMs);
+        if (exists) {
+            error = ReplaceableNow(target);
+            if (error == ERROR_FILE_NOT_FOUND) {
+                exists = false;  // gone meanwhile: the new bytes are moved in
+            } else if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+                continue;
+            } else if (error != ERROR_SUCCESS) {
+                break;  // the user may not replace it: waiting changes nothing
+            }
+        }
         if (temp.PutInPlace(target, exists)) return FileOutcome::Done;
         error = ::GetLastError();
         if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT || (exists && error == ERROR_FILE_NOT_FOUND)) {
@@ -169,5 +190,8 @@ FileOutcome ReplaceFileBytes(const std::string& path, const std::string& bytes) 
         }
         if (!MayPass(error)) break;
     }
-    return WhyNotReplaced(target, error);
+    // "Access denied" from a rename over an open file means it is held, not forbidden.
+    if (error == ERROR_ACCESS_DENIED && exists && ReplaceableNow(target) == ERROR_SHARING_VIOLATION)
+        return FileOutcome::InUse;
+    return OutcomeOf(error);
 }

@@ -40,7 +40,7 @@ bool CSettings::SetString(const std::string& key, const std::string& value) {
     return CIniFile::SetValue(key, value, GetProductSection(), GetConfigPath());
 }
 
-FileOutcome CSettings::SetStrings(const IniKeyValues& values, const std::string& path) {
+FileOutcome CSettings::SetStrings(const std::string& path, const IniKeyValues& values) {
     return CIniFile::SetValues(values, GetProductSection(), path);
 }
 

@@ -30,7 +30,7 @@ public:
     static bool SetString(const std::string& key, const std::string& value);
     // Writes keys of the product section into the settings file at path, all of them
     // in one rewrite or none; says why when none.
-    static FileOutcome SetStrings(const IniKeyValues& values, const std::string& path);
+    static FileOutcome SetStrings(const std::string& path, const IniKeyValues& values);
 
 private:
     const IniEntries* Section();  // null while the file yields no keys

@@ -4,34 +4,42 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "FlashSwitch.h"
 #include "RegistryFixtures.h"
 
 namespace {
 
+// The switch in the process's own registry view, with the other browser's view (on
+// 64-bit Windows) put back as it was too.
 class BrowserFlashSwitch : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = ReadDword(root, subkey, kFlagsValue);
-        hadSubkey_ = KeyExists(root, subkey);
-        ASSERT_TRUE(KeyExists(root, parent)) << "the prefix lacks the browser's key";
-        DeleteTree(root, subkey);
+        for (REGSAM view : kViews) {
+            saved_.push_back(ReadDword(root, subkey, kFlagsValue, view));
+            hadSubkey_.push_back(KeyExists(root, subkey, view));
+            ASSERT_TRUE(KeyExists(root, parent, view)) << "the prefix lacks the browser's key";
+            DeleteTree(root, subkey, view);
+        }
     }
     void TearDown() override {
-        DeleteTree(root, subkey);
-        if (hadSubkey_) CreateEmptyKey(root, subkey);
-        if (saved_) WriteDword(root, subkey, kFlagsValue, *saved_);
+        for (size_t i = 0; i < saved_.size(); ++i) {
+            DeleteTree(root, subkey, kViews[i]);
+            if (hadSubkey_[i]) CreateEmptyKey(root, subkey, kViews[i]);
+            if (saved_[i]) WriteDword(root, subkey, kFlagsValue, *saved_[i], kViews[i]);
+        }
     }
 
+    static constexpr REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
     FlashSwitchLocation location = ::BrowserFlashSwitch();
     HKEY root = location.root;
     std::wstring parent = location.parentPath;
     std::wstring subkey = parent + L"\\" + location.subkeyName;
 
 private:
-    std::optional<DWORD> saved_;
-    bool hadSubkey_ = false;
+    std::vector<std::optional<DWORD>> saved_;
+    std::vector<bool> hadSubkey_;
 };
 
 }  // namespace
@@ -93,6 +101,20 @@ TEST_F(BrowserFlashSwitch, ApplyCreatesAnAbsentSubkeyPersistently) {
 }
 
 
+// Each browser reads its own registry view: both get the switch, and one that blocks
+// Flash shows it blocked.
+TEST_F(BrowserFlashSwitch, EveryBrowsersViewIsSetAndEitherOneBlocking) {
+    EXPECT_TRUE(ApplyFlashEnabled(false));
+    for (REGSAM view : kViews) EXPECT_EQ(ReadDword(root, subkey, kFlagsValue, view), std::optional<DWORD>(0x400));
+    EXPECT_TRUE(ApplyFlashEnabled(true));
+    EXPECT_TRUE(QueryFlashEnabled());
+    for (REGSAM view : kViews) {
+        WriteDword(root, subkey, kFlagsValue, 0x400, view);
+        EXPECT_FALSE(QueryFlashEnabled()) << view;
+        WriteDword(root, subkey, kFlagsValue, 0, view);
+    }
+}
+
 TEST_F(BrowserFlashSwitch, WithoutWriteAccessNothingChangesAndTheApplyFails) {
     WriteDword(root, subkey, kFlagsValue, 0x400);
     {
@@ -101,9 +123,11 @@ TEST_F(BrowserFlashSwitch, WithoutWriteAccessNothingChangesAndTheApplyFails) {
         ASSERT_TRUE(readOnly.applied());
         ASSERT_FALSE(OpenForTest(root, parent, KEY_ALL_ACCESS)) << "the access list is not enforced";
         EXPECT_TRUE(QueryFlashEnabled());
+        EXPECT_FALSE(MayApplyFlashSwitch());
         EXPECT_FALSE(ApplyFlashEnabled(true));
         EXPECT_FALSE(ApplyFlashEnabled(false));
     }
+    EXPECT_TRUE(MayApplyFlashSwitch());
     EXPECT_EQ(ReadDword(root, subkey, kFlagsValue), std::optional<DWORD>(0x400));
     EXPECT_TRUE(static_cast<bool>(OpenForTest(root, parent, KEY_ALL_ACCESS)));
 }

@@ -30,13 +30,19 @@ class EveryResourceModule : public ::testing::TestWithParam<const wchar_t*> {};
 
 }  // namespace
 
-TEST_P(EveryResourceModule, CarriesDialogIconAndStrings130To140) {
+TEST_P(EveryResourceModule, CarriesDialogIconAndEveryString) {
     auto module = LoadAsData(GetParam());
     ASSERT_TRUE(module);
     EXPECT_TRUE(HasDialog(module.get()));
     EXPECT_TRUE(HasIcon(module.get()));
-    for (UINT id = IDS_RESTART_BROWSER; id <= IDS_INFORMATION_CAPTION; ++id)
+    for (UINT id = IDS_RESTART_BROWSER; id <= IDS_ELEVATION_REFUSED; ++id)
         EXPECT_FALSE(StringOf(module.get(), id).empty()) << id;
+    // Each line about one settings file names it once.
+    for (UINT id = IDS_SAVED_ONLY_TO; id <= IDS_SAVE_FAILED; ++id) {
+        std::wstring text = StringOf(module.get(), id);
+        EXPECT_NE(text.find(L"%s"), std::wstring::npos) << id;
+        EXPECT_EQ(text.find(L"%s"), text.rfind(L"%")) << id;
+    }
     EXPECT_EQ(StringOf(module.get(), IDS_CONFIG_FILE_NAME), L"config.ini");
     EXPECT_EQ(StringOf(module.get(), IDS_PROGRAM_FOLDER), L"C:\\Program Files\\Kestrune\\Pinchwell");
     // The line break of message 132 is a real one.
@@ -92,5 +98,23 @@ TEST(LanguageSelection, ChineseLcidMakesItsLibraryTheResourceSource) {
     }
     EXPECT_FALSE(LoadLanguageLibraryForLcid(0x0409));
     EXPECT_FALSE(LoadLanguageLibraryForLcid(0x1404));
+    EXPECT_EQ(GetResourceModule(), own);
+}
+
+// The program may run with an administrator's rights: a library is taken from its own
+// folder only, and only one that holds the dialog.
+TEST(LanguageSelection, OnlyALibraryWithTheDialogInTheProgramsFolderIsUsed) {
+    HMODULE own = ::GetModuleHandleW(nullptr);
+    std::wstring stale = BesideTests(L"stale\\");
+    ASSERT_NE(::GetFileAttributesW((stale + L"PinchkitCHT.dll").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(LoadLanguageLibraryFrom(stale, 0x0404));
+
+    // A library of the right name on the search path, none in the folder.
+    wchar_t path[4096] = {};
+    ::GetEnvironmentVariableW(L"PATH", path, 4096);
+    std::wstring saved = path;
+    ::SetEnvironmentVariableW(L"PATH", (BesideTests(L"") + L";" + saved).c_str());
+    EXPECT_FALSE(LoadLanguageLibraryFrom(stale, 0x0804));
+    ::SetEnvironmentVariableW(L"PATH", saved.c_str());
     EXPECT_EQ(GetResourceModule(), own);
 }

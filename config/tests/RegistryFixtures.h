@@ -1,6 +1,6 @@
 #pragma once
 // Registry helpers for the Flash switch tests: they run on the real registry of
-// the Wine prefix and put back what they change.
+// the Wine prefix and put back what they change. A view of 0 is the process's own.
 #include <windows.h>
 
 #include <sddl.h>
@@ -13,17 +13,20 @@
 
 inline constexpr const wchar_t* kFlagsValue = L"Compatibility Flags";
 
-inline pinchwell::UniqueRegKey OpenForTest(HKEY root, const std::wstring& path, REGSAM access = KEY_READ) {
+inline pinchwell::UniqueRegKey OpenForTest(HKEY root, const std::wstring& path, REGSAM access = KEY_READ,
+                                           REGSAM view = 0) {
     pinchwell::UniqueRegKey key;
-    if (::RegOpenKeyExW(root, path.c_str(), 0, access, key.put()) != ERROR_SUCCESS) key.reset();
+    if (::RegOpenKeyExW(root, path.c_str(), 0, access | view, key.put()) != ERROR_SUCCESS) key.reset();
     return key;
 }
 
-inline bool KeyExists(HKEY root, const std::wstring& path) { return static_cast<bool>(OpenForTest(root, path)); }
+inline bool KeyExists(HKEY root, const std::wstring& path, REGSAM view = 0) {
+    return static_cast<bool>(OpenForTest(root, path, KEY_READ, view));
+}
 
 // The DWORD value, or nothing when the key or value is missing or of another type.
-inline std::optional<DWORD> ReadDword(HKEY root, const std::wstring& path, const wchar_t* name) {
-    auto key = OpenForTest(root, path);
+inline std::optional<DWORD> ReadDword(HKEY root, const std::wstring& path, const wchar_t* name, REGSAM view = 0) {
+    auto key = OpenForTest(root, path, KEY_READ, view);
     if (!key) return std::nullopt;
     DWORD value = 0, size = sizeof value, type = 0;
     if (::RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
@@ -32,18 +35,21 @@ inline std::optional<DWORD> ReadDword(HKEY root, const std::wstring& path, const
     return value;
 }
 
-inline void WriteDword(HKEY root, const std::wstring& path, const wchar_t* name, DWORD value) {
+inline void WriteDword(HKEY root, const std::wstring& path, const wchar_t* name, DWORD value, REGSAM view = 0) {
     pinchwell::UniqueRegKey key;
-    ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
+    ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, key.put(), nullptr);
     ::RegSetValueExW(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 
-inline void CreateEmptyKey(HKEY root, const std::wstring& path) {
+inline void CreateEmptyKey(HKEY root, const std::wstring& path, REGSAM view = 0) {
     pinchwell::UniqueRegKey key;
-    ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
+    ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, key.put(), nullptr);
 }
 
-inline void DeleteTree(HKEY root, const std::wstring& path) { ::RegDeleteTreeW(root, path.c_str()); ::RegDeleteKeyW(root, path.c_str()); }
+inline void DeleteTree(HKEY root, const std::wstring& path, REGSAM view = 0) {
+    if (auto key = OpenForTest(root, path, KEY_ALL_ACCESS, view)) ::RegDeleteTreeW(key.get(), nullptr);
+    ::RegDeleteKeyExW(root, path.c_str(), view, 0);
+}
 
 // A volatile key refuses non-volatile children; a non-volatile key accepts them.
 // That tells whether a key outlives a restart of the registry's server.

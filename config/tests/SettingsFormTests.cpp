@@ -30,16 +30,19 @@ protected:
 };
 
 struct Written {
-    std::vector<std::pair<std::string, std::string>> keys;
+    std::vector<std::pair<std::string, IniKeyValues>> files;
     std::vector<bool> flashApplied;
 };
 
-SaveReport Save(const FakeControls& controls, Written& out, bool writesSucceed = true, bool flashSucceeds = true) {
-    return SaveControlValues(
-        MakeControlBindings(), controls,
-        [&](const std::string& key, const std::string& value) {
-            out.keys.emplace_back(key, value);
-            return writesSucceed;
+SaveReport Save(const FakeControls& controls, Written& out, std::vector<FileOutcome> outcomes = {FileOutcome::Done},
+                bool flashSucceeds = true) {
+    std::vector<std::string> targets;
+    for (size_t i = 0; i < outcomes.size(); ++i) targets.push_back("folder" + std::to_string(i) + "\\config.ini");
+    return SaveSettingsTo(
+        targets, RequestFromControls(MakeControlBindings(), controls),
+        [&](const std::string& path, const IniKeyValues& values) {
+            out.files.emplace_back(path, values);
+            return outcomes[out.files.size() - 1];
         },
         [&](bool allow) {
             out.flashApplied.push_back(allow);
@@ -150,58 +153,79 @@ TEST(Saving, WritesTheFiveKeysInTableOrderThenTheFlashSwitch) {
     FakeControls c = ControlsShowing(1, 400, 150, 0, 1);
     Written out;
     SaveReport report = Save(c, out);
-    std::vector<std::pair<std::string, std::string>> expected = {
-        {"Enable", "TRUE"}, {"MaxZoomRange", "400"}, {"MinZoomRange", "150"},
-        {"EnableFlash", "FALSE"}, {"TwoFingerTap2Zoom100", "TRUE"}};
-    EXPECT_EQ(out.keys, expected);
+    IniKeyValues expected = {{"Enable", "TRUE"}, {"MaxZoomRange", "400"}, {"MinZoomRange", "150"},
+                             {"EnableFlash", "FALSE"}, {"TwoFingerTap2Zoom100", "TRUE"}};
+    ASSERT_EQ(out.files.size(), 1u);
+    EXPECT_EQ(out.files[0].second, expected);
     EXPECT_EQ(out.flashApplied, std::vector<bool>{false});
-    EXPECT_TRUE(report.allKeysWritten);
-    EXPECT_TRUE(report.flashApplied);
+    EXPECT_TRUE(report.Saved());
 }
 
 TEST(Saving, AddonOffAllowsFlashButWritesTheCheckboxToTheFile) {
     FakeControls c = ControlsShowing(0, 300, 100, 0, 0);
     Written out;
     Save(c, out);
-    ASSERT_EQ(out.keys.size(), 5u);
-    EXPECT_EQ(out.keys[3], std::make_pair(std::string("EnableFlash"), std::string("FALSE")));
+    ASSERT_EQ(out.files.size(), 1u);
+    EXPECT_EQ(out.files[0].second[3], std::make_pair(std::string("EnableFlash"), std::string("FALSE")));
     EXPECT_EQ(out.flashApplied, std::vector<bool>{true});
 }
 
-TEST(Saving, FailedWritesAreReportedAndTheRestIsStillTried) {
+// On 64-bit Windows each browser's folder has its own file; one that fails does not
+// keep the other from being written, and the save is not reported done.
+TEST(Saving, EveryFileIsTriedAndOnlyAllOfThemAndTheSwitchMakeASave) {
     FakeControls c = ControlsShowing(1, 300, 100, 1, 0);
     Written out;
-    SaveReport report = Save(c, out, false, true);
-    EXPECT_EQ(out.keys.size(), 5u);
+    SaveReport report = Save(c, out, {FileOutcome::InUse, FileOutcome::Done});
+    ASSERT_EQ(out.files.size(), 2u);
+    EXPECT_EQ(out.files[0].second, out.files[1].second);
     EXPECT_EQ(out.flashApplied.size(), 1u);
-    EXPECT_FALSE(report.allKeysWritten);
-    EXPECT_TRUE(report.flashApplied);
+    EXPECT_FALSE(report.Saved());
+    EXPECT_EQ(report.files[1].outcome, FileOutcome::Done);
+
+    Written again;
+    EXPECT_TRUE(Save(c, again, {FileOutcome::Done, FileOutcome::Done}).Saved());
+    EXPECT_FALSE(Save(c, again, {FileOutcome::Done, FileOutcome::Done}, false).Saved());
+    EXPECT_FALSE(Save(c, again, {}).Saved());  // no program folder at all
 }
 
-TEST(MessagesAfterSave, RestartHintWheneverTheFileWasWritten) {
-    auto ok = MessagesAfterSave({true, true});
-    ASSERT_EQ(ok.size(), 1u);
-    EXPECT_EQ(ok[0].textId, 130);
-    EXPECT_EQ(ok[0].captionId, 140);
-    EXPECT_EQ(ok[0].icon, MessageIcon::Information);
+namespace {
+std::vector<std::pair<int, std::string>> Lines(const UserMessage& message) {
+    std::vector<std::pair<int, std::string>> lines;
+    for (const MessageLine& line : message.lines) lines.emplace_back(line.textId, line.argument);
+    return lines;
+}
+SaveReport Report(std::vector<FileOutcome> outcomes, bool flash = true) {
+    SaveReport report;
+    for (size_t i = 0; i < outcomes.size(); ++i) report.files.push_back({"f" + std::to_string(i), outcomes[i]});
+    report.flashApplied = flash;
+    return report;
+}
+using L = std::vector<std::pair<int, std::string>>;
+}  // namespace
 
-    auto noFile = MessagesAfterSave({false, true});
-    ASSERT_EQ(noFile.size(), 1u);
-    EXPECT_EQ(noFile[0].textId, 132);
-    EXPECT_EQ(noFile[0].captionId, 135);
-    EXPECT_EQ(noFile[0].icon, MessageIcon::Error);
+TEST(MessageAfterSave, TheRestartHintOnlyWhenEverythingWasWritten) {
+    UserMessage ok = MessageAfterSave(Report({FileOutcome::Done, FileOutcome::Done}));
+    EXPECT_EQ(Lines(ok), (L{{IDS_RESTART_BROWSER, ""}}));
+    EXPECT_EQ(ok.captionId, IDS_INFORMATION_CAPTION);
+    EXPECT_EQ(ok.icon, MessageIcon::Information);
 
-    auto noFlash = MessagesAfterSave({true, false});
-    ASSERT_EQ(noFlash.size(), 2u);
-    EXPECT_EQ(noFlash[0].textId, 139);
-    EXPECT_EQ(noFlash[0].captionId, 135);
-    EXPECT_EQ(noFlash[1].textId, 130);
-    EXPECT_EQ(noFlash[1].captionId, 140);
-
-    auto neither = MessagesAfterSave({false, false});
-    ASSERT_EQ(neither.size(), 2u);
-    EXPECT_EQ(neither[0].textId, 132);
-    EXPECT_EQ(neither[1].textId, 139);
+    const std::vector<std::pair<SaveReport, L>> failures = {
+        {Report({FileOutcome::Done, FileOutcome::InUse}), {{IDS_SAVED_ONLY_TO, "f0"}, {IDS_SAVE_IN_USE, "f1"}}},
+        {Report({FileOutcome::NoRights, FileOutcome::Missing}),
+         {{IDS_NOT_SAVED, ""}, {IDS_SAVE_NO_RIGHTS, "f0"}, {IDS_SAVE_MISSING, "f1"}}},
+        {Report({FileOutcome::Failed}, false), {{IDS_NOT_SAVED, ""}, {IDS_SAVE_FAILED, "f0"}, {IDS_FLASH_SWITCH_FAILED, ""}}},
+        {Report({FileOutcome::Done}, false), {{IDS_FLASH_SWITCH_FAILED, ""}}},
+        {Report({}), {{IDS_CONFIG_FILE_MISSING, ""}}},
+    };
+    for (const auto& [report, lines] : failures) {
+        UserMessage message = MessageAfterSave(report);
+        EXPECT_EQ(Lines(message), lines);
+        EXPECT_EQ(message.captionId, IDS_ERROR_CAPTION);
+        EXPECT_EQ(message.icon, MessageIcon::Error);
+    }
+    SaveReport refused = Report({FileOutcome::Failed, FileOutcome::Failed});
+    refused.elevationRefused = true;
+    EXPECT_EQ(Lines(MessageAfterSave(refused)), (L{{IDS_ELEVATION_REFUSED, ""}}));
 }
 
 TEST(DefaultButtons, RestoreSliderAndLabelOfTheirOwnSideOnly) {

@@ -7,5 +7,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CWinApp* app = CWinApp::Current();
     if (!app) return 1;
     app->InitInstance();
-    return 0;
+    return app->ExitCode();
 }

@@ -15,4 +15,12 @@ public:
     virtual BOOL InitInstance() = 0;
 
     static CWinApp* Current();
+    // The process's exit code once InitInstance has returned.
+    int ExitCode() const { return exitCode_; }
+
+protected:
+    void SetExitCode(int code) { exitCode_ = code; }
+
+private:
+    int exitCode_ = 0;
 };

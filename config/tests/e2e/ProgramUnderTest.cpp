@@ -73,6 +73,12 @@ ProgramFolder::ProgramFolder()
         fs::copy_file(from + L"\\" + name, folder_ + L"\\" + name, fs::copy_options::overwrite_existing);
 }
 
+ProgramFolder::ProgramFolder(const std::string& programFiles)
+    : folder_(pinchwell::AnsiToWide(programFiles) + L"\\Kestrune\\Pinchwell") {
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+}
+
 ProgramFolder::~ProgramFolder() {
     SetConfigReadOnly(false);
     std::error_code ignored;
@@ -110,11 +116,21 @@ void ProgramFolder::SetConfigReadOnly(bool readOnly) const {
     ::SetFileAttributesW(ConfigFile().c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 }
 
+void ProgramFolder::StampConfigAsShipped() const {
+    SYSTEMTIME shipped{2010, 3, 1, 1, 12, 0, 0, 0};
+    FILETIME time{};
+    ::SystemTimeToFileTime(&shipped, &time);
+    pinchwell::UniqueFile file(::CreateFileW(ConfigFile().c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
+    ::SetFileTime(file.get(), nullptr, nullptr, &time);
+}
+
 ProgramUnderTest::ProgramUnderTest(const ProgramFolder& folder) : ProgramUnderTest(folder.Path()) {}
 
-ProgramUnderTest::ProgramUnderTest(const std::wstring& folderPath) {
+ProgramUnderTest::ProgramUnderTest(const std::wstring& folderPath, const std::wstring& arguments) {
     std::wstring exe = folderPath + L"\\PinchwellConfig.exe";
     std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -164,6 +180,12 @@ void ProgramUnderTest::Answer(const MessageBoxSeen& box) {
 
 bool ProgramUnderTest::WaitForExit(DWORD timeoutMs) const {
     return process_ && ::WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD ProgramUnderTest::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_) ::GetExitCodeProcess(process_.get(), &code);
+    return code;
 }
 
 ForegroundWindow::ForegroundWindow()

@@ -8,10 +8,13 @@
 
 #include "pinchwell/UniqueHandle.h"
 
-// The program folder inside the Wine prefix, laid out for one test and removed after it.
+// The program folder inside the Wine prefix, laid out for one test and removed after it:
+// by default that of the Program Files folder with the program and its libraries;
+// otherwise that of another Program Files folder (the 32-bit one), with what is written.
 class ProgramFolder {
 public:
     ProgramFolder();
+    explicit ProgramFolder(const std::string& programFiles);
     ~ProgramFolder();
     ProgramFolder(const ProgramFolder&) = delete;
     ProgramFolder& operator=(const ProgramFolder&) = delete;
@@ -22,6 +25,8 @@ public:
     std::string ReadConfig() const;  // "<missing>" when there is no file
     void RemoveConfig() const;
     void SetConfigReadOnly(bool readOnly) const;
+    // Dates the file as a package lays it down, long before any save.
+    void StampConfigAsShipped() const;
 
 private:
     std::wstring folder_;
@@ -47,7 +52,7 @@ class ProgramUnderTest {
 public:
     explicit ProgramUnderTest(const ProgramFolder& folder);
     // The program of a folder laid out by someone else, an installer for one.
-    explicit ProgramUnderTest(const std::wstring& folderPath);
+    explicit ProgramUnderTest(const std::wstring& folderPath, const std::wstring& arguments = L"");
     ~ProgramUnderTest();  // ends a program that is still running
     ProgramUnderTest(const ProgramUnderTest&) = delete;
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
@@ -60,6 +65,7 @@ public:
     MessageBoxSeen WaitForMessageBox(DWORD timeoutMs = 15000) const;
     static void Answer(const MessageBoxSeen& box);
     bool WaitForExit(DWORD timeoutMs = 15000) const;
+    DWORD ExitCode() const;
     DWORD ProcessId() const { return processId_; }
 
 private:

@@ -5,12 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "ElevatedSave.h"
 #include "FlashSwitch.h"
+#include "ProgramFolder.h"
 #include "ProgramUnderTest.h"
 #include "RegistryFixtures.h"
 #include "ResourceIds.h"
+#include "SettingsFileAccess.h"
 
 namespace {
 
@@ -18,17 +24,23 @@ const std::string kFileValues =
     "[Pinchwell]\r\nEnable=true\r\nMaxZoomRange=900\r\nMinZoomRange=50\r\nEnableFlash=TRUE\r\n"
     "TwoFingerTap2Zoom100=TRUE\r\n";
 
+// The switch is read and set in both registry views (one for each browser); the tests
+// set both and look at the program's own.
 class SettingsProgram : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = ReadDword(root, subkey, kFlagsValue);
+        for (REGSAM view : kViews) saved_.push_back(ReadDword(root, subkey, kFlagsValue, view));
         SetFlashFlags(0);
     }
     void TearDown() override {
-        if (saved_) SetFlashFlags(*saved_);
-        else DeleteTree(root, subkey);
+        for (size_t i = 0; i < saved_.size(); ++i) {
+            if (saved_[i]) WriteDword(root, subkey, kFlagsValue, *saved_[i], kViews[i]);
+            else DeleteTree(root, subkey, kViews[i]);
+        }
     }
-    void SetFlashFlags(DWORD flags) { WriteDword(root, subkey, kFlagsValue, flags); }
+    void SetFlashFlags(DWORD flags) {
+        for (REGSAM view : kViews) WriteDword(root, subkey, kFlagsValue, flags, view);
+    }
     std::optional<DWORD> FlashFlags() const { return ReadDword(root, subkey, kFlagsValue); }
 
     // Starts the program and waits for its dialog, with its labels painted.
@@ -59,6 +71,19 @@ protected:
         ProgramUnderTest::Answer(box);
     }
 
+    // The text the program shows for these lines of its resources.
+    static std::wstring Lines(const std::vector<std::pair<UINT, std::wstring>>& lines) {
+        std::wstring text;
+        for (const auto& [id, argument] : lines) {
+            std::wstring line = ProgramString(id);
+            size_t at = line.find(L"%s");
+            if (at != std::wstring::npos) line.replace(at, 2, argument);
+            text += (text.empty() ? L"" : L"\n") + line;
+        }
+        return text;
+    }
+
+    static constexpr REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
     ProgramFolder folder;
     FlashSwitchLocation location = BrowserFlashSwitch();
     HKEY root = location.root;
@@ -66,7 +91,7 @@ protected:
     std::wstring subkey = parent + L"\\" + location.subkeyName;
 
 private:
-    std::optional<DWORD> saved_;
+    std::vector<std::optional<DWORD>> saved_;
 };
 
 // The program speaks the language of the user's locale, so its texts are taken from
@@ -199,17 +224,49 @@ TEST_F(SettingsProgram, OkKeepsTheInstalledLinesInPlace) {
     EXPECT_EQ(FlashFlags(), std::optional<DWORD>(0));
 }
 
-TEST_F(SettingsProgram, AnUnwritableFileIsReportedInsteadOfTheRestartHint) {
+// Rights that do not reach the file send the save to a copy of the program started with
+// an administrator's rights. Wine gives that copy no more rights than the user's, so
+// the read-only file stays unchanged there too: the dialog says why and stays open.
+TEST_F(SettingsProgram, AnUnwritableFileIsReportedAndTheDialogKeepsTheEdits) {
     folder.WriteConfig(kFileValues);
     folder.SetConfigReadOnly(true);
     ProgramUnderTest program(folder);
     HWND dialog = StartDialog(program);
     ASSERT_NE(dialog, nullptr);
-    CloseWithOk(program, dialog, kMissingFile, kError);
+    SetPosition(dialog, IDC_MAX_ZOOM, 420);
+    PostClick(dialog, IDOK);
+    std::wstring path = folder.ConfigFile();
+    AnswerMessageBox(program, dialog, Lines({{IDS_NOT_SAVED, L""}, {IDS_SAVE_NO_RIGHTS, path}}), kError);
+    EXPECT_FALSE(program.WaitForExit(300));
+    EXPECT_EQ(PositionOf(dialog, IDC_MAX_ZOOM), 420);
     EXPECT_EQ(folder.ReadConfig(), kFileValues);
+    PostClick(dialog, IDCANCEL);
+    EXPECT_TRUE(program.WaitForExit());
 }
 
-TEST_F(SettingsProgram, AFlashSwitchThatCannotBeSetIsReportedAfterTheSave) {
+// A scanner holds the file without delete sharing for longer than the save waits: the
+// file stays whole, the user is told it is in use, and OK works once it is let go.
+TEST_F(SettingsProgram, AFileHeldByAnotherProgramIsReportedInUseAndSavedOnceReleased) {
+    folder.WriteConfig(kFileValues);
+    ProgramUnderTest program(folder);
+    HWND dialog = StartDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    {
+        pinchwell::UniqueFile held(::CreateFileW(folder.ConfigFile().c_str(), GENERIC_READ,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        PostClick(dialog, IDOK);
+        AnswerMessageBox(program, dialog, Lines({{IDS_NOT_SAVED, L""}, {IDS_SAVE_IN_USE, folder.ConfigFile()}}),
+                         kError);
+    }
+    EXPECT_EQ(folder.ReadConfig(), kFileValues);
+    EXPECT_TRUE(::IsWindow(dialog));
+    PostClick(dialog, IDOK);
+    CloseAfterRestartHint(program, dialog);
+    EXPECT_NE(folder.ReadConfig().find(" Enable=FALSE\r\n"), std::string::npos) << folder.ReadConfig();
+}
+
+TEST_F(SettingsProgram, AFlashSwitchThatCannotBeSetIsReportedAndOkCanBeTriedAgain) {
     folder.WriteConfig("[Pinchwell]\r\nEnable=TRUE\r\nMaxZoomRange=300\r\nMinZoomRange=100\r\n");
     ProgramUnderTest program(folder);
     HWND dialog = StartDialog(program);
@@ -220,10 +277,79 @@ TEST_F(SettingsProgram, AFlashSwitchThatCannotBeSetIsReportedAfterTheSave) {
         PostClick(dialog, IDOK);
         AnswerMessageBox(program, dialog, ProgramString(IDS_FLASH_SWITCH_FAILED), kError);
     }
-    // The file was saved, so the user is still told to restart the browser.
-    CloseAfterRestartHint(program, dialog);
+    EXPECT_FALSE(program.WaitForExit(300));
     EXPECT_NE(folder.ReadConfig().find("EnableFlash=TRUE"), std::string::npos) << folder.ReadConfig();
+    PostClick(dialog, IDOK);
+    CloseAfterRestartHint(program, dialog);
     EXPECT_EQ(FlashFlags(), std::optional<DWORD>(0));
+}
+
+// On 64-bit Windows the default browser's add-on reads the 32-bit program folder's file.
+class BothProgramFolders : public SettingsProgram {
+protected:
+    void SetUp() override {
+        SettingsProgram::SetUp();
+        if (GetProgramFilesX86Folder() == GetProgramFilesFolder()) GTEST_SKIP() << "a 32-bit program has one folder";
+        x86 = std::make_unique<ProgramFolder>(GetProgramFilesX86Folder());
+    }
+    std::unique_ptr<ProgramFolder> x86;
+};
+
+TEST_F(BothProgramFolders, TheFileWrittenLastIsShownAndOkSavesBoth) {
+    folder.WriteConfig("[Pinchwell]\r\nEnable=TRUE\r\nMaxZoomRange=300\r\nMinZoomRange=100\r\n");
+    folder.StampConfigAsShipped();
+    x86->WriteConfig("; mine\r\n[Pinchwell]\r\nEnable=TRUE\r\nMaxZoomRange=450\r\nMinZoomRange=200\r\n");
+    ProgramUnderTest program(folder);
+    HWND dialog = StartDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(PositionOf(dialog, IDC_MAX_ZOOM), 450);
+    EXPECT_EQ(PositionOf(dialog, IDC_MIN_ZOOM), 200);
+    CloseWithOk(program, dialog, kRestart, kInformation);
+    const std::string saved = " [Pinchwell]\r\n TwoFingerTap2Zoom100=FALSE\r\n EnableFlash=TRUE\r\n Enable=TRUE\r\n"
+                              " MaxZoomRange=450\r\n MinZoomRange=200\r\n";
+    EXPECT_EQ(folder.ReadConfig(), saved);
+    EXPECT_EQ(x86->ReadConfig(), "; mine\r\n" + saved);
+}
+
+TEST_F(BothProgramFolders, ASaveThatReachesOneFolderSaysSoAndStaysOpen) {
+    folder.WriteConfig(kFileValues);
+    ProgramUnderTest program(folder);
+    HWND dialog = StartDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    PostClick(dialog, IDOK);
+    AnswerMessageBox(program, dialog,
+                     Lines({{IDS_SAVED_ONLY_TO, folder.ConfigFile()}, {IDS_SAVE_MISSING, x86->ConfigFile()}}), kError);
+    EXPECT_FALSE(program.WaitForExit(300));
+    EXPECT_NE(folder.ReadConfig(), kFileValues);
+    EXPECT_EQ(x86->ReadConfig(), "<missing>");
+    PostClick(dialog, IDCANCEL);
+    EXPECT_TRUE(program.WaitForExit());
+}
+
+// The copy that saves with an administrator's rights: no window, both files and the
+// switch, its report in the exit code; a request the dialog could not have made is
+// refused whole.
+TEST_F(SettingsProgram, TheElevatedCopySavesWhatItIsAskedAndNothingElse) {
+    folder.WriteConfig(kFileValues);
+    const std::wstring request =
+        L"/save Enable=TRUE MaxZoomRange=350 MinZoomRange=150 EnableFlash=TRUE TwoFingerTap2Zoom100=FALSE";
+    {
+        ProgramUnderTest refused(folder.Path(), request + L" Flash=maybe");
+        ASSERT_TRUE(refused.WaitForExit());
+        EXPECT_EQ(refused.ExitCode(), kRequestRefusedExitCode);
+        EXPECT_EQ(folder.ReadConfig(), kFileValues);
+    }
+    ProgramUnderTest copy(folder.Path(), request + L" Flash=block");
+    ASSERT_TRUE(copy.WaitForExit());
+    EXPECT_EQ(copy.FindDialog(), nullptr);
+    SaveReport report = ReportFromExitCode(copy.ExitCode(), SaveTargets(GatherSettingsFiles()));
+    ASSERT_FALSE(report.files.empty());
+    EXPECT_EQ(report.files[0].outcome, FileOutcome::Done);
+    EXPECT_TRUE(report.flashApplied);
+    EXPECT_EQ(folder.ReadConfig(),
+              " [Pinchwell]\r\n Enable=TRUE\r\n MaxZoomRange=350\r\n MinZoomRange=150\r\n EnableFlash=TRUE\r\n"
+              " TwoFingerTap2Zoom100=FALSE\r\n");
+    EXPECT_EQ(FlashFlags(), std::optional<DWORD>(0x400));
 }
 
 TEST_F(SettingsProgram, MissingFileGivesTheErrorWithoutOwnerAndNoDialog) {

@@ -1,0 +1,31 @@
+#pragma once
+// A save handed to a copy of the program that runs with an administrator's rights,
+// for a user whose own rights do not reach the program folders or the browser's Flash
+// key: the request travels as that copy's command line, its report as its exit code.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "SettingsForm.h"
+
+// The command line's first argument, which makes the program save and end without a
+// window.
+inline constexpr const char* kSaveSwitch = "/save";
+
+// The arguments after the program's name: the switch, each key as "key=value" in table
+// order, and "Flash=allow" or "Flash=block".
+std::vector<std::string> SaveRequestArguments(const SaveRequest& request);
+
+// A copy running with higher rights takes nothing it is handed on trust: none unless the
+// arguments are exactly what SaveRequestArguments makes of a request the dialog could
+// have made (the five keys in table order, "TRUE"/"FALSE" for the checkboxes, zoom
+// limits within the sliders' range with the minimum below the maximum).
+std::optional<SaveRequest> ParseSaveRequest(const std::vector<std::string>& arguments);
+
+// The report as an exit code, and back: the outcome of each settings file in target
+// order and the Flash switch. A code that carries no report (the copy refused its
+// request or did not run to its end) reads as every file and the switch failed.
+inline constexpr std::uint32_t kRequestRefusedExitCode = 2;
+std::uint32_t ExitCodeOf(const SaveReport& report);
+SaveReport ReportFromExitCode(std::uint32_t code, const std::vector<std::string>& targets);

@@ -1,0 +1,148 @@
+#include "SettingsFileAccess.h"
+
+#include <shellapi.h>
+
+#include <memory>
+
+#include "ElevatedSave.h"
+#include "FlashSwitch.h"
+#include "ProgramFolder.h"
+#include "Settings.h"
+#include "pinchwell/AnsiText.h"
+#include "pinchwell/UniqueHandle.h"
+
+using pinchwell::AnsiToWide;
+
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+std::wstring FolderOf(const std::wstring& path) {
+    size_t sep = path.find_last_of(L"\\/");
+    return sep == std::wstring::npos ? L"." : path.substr(0, sep + 1);
+}
+
+// The owner stays disabled while another process works for it, whatever ends the wait.
+class DisabledWhile {
+public:
+    explicit DisabledWhile(HWND window) : window_(window) { ::EnableWindow(window_, FALSE); }
+    ~DisabledWhile() { ::EnableWindow(window_, TRUE); }
+    DisabledWhile(const DisabledWhile&) = delete;
+    DisabledWhile& operator=(const DisabledWhile&) = delete;
+
+private:
+    HWND window_;
+};
+
+// Waits for the process while the owner's windows go on painting: the system's consent
+// prompt may stay up for as long as the user reads it.
+void WaitPumping(HANDLE process) {
+    while (::MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                ::PostQuitMessage(static_cast<int>(message.wParam));
+                ::WaitForSingleObject(process, INFINITE);
+                return;
+            }
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+}
+
+// The argument array that CommandLineToArgvW hands out is the caller's to LocalFree.
+struct LocalFreeDeleter {
+    void operator()(LPWSTR* block) const { ::LocalFree(block); }
+};
+
+SaveReport AllFailed(const std::vector<std::string>& targets) { return ReportFromExitCode(0, targets); }
+
+}  // namespace
+
+std::vector<SettingsFileFacts> GatherSettingsFiles() {
+    std::vector<SettingsFileFacts> files;
+    for (const std::string& path : GetConfigPaths()) {
+        SettingsFileFacts facts;
+        facts.path = path;
+        std::wstring wide = AnsiToWide(path);
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data) &&
+            !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            facts.exists = true;
+            facts.lastWrite = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                              data.ftLastWriteTime.dwLowDateTime;
+        }
+        DWORD folder = ::GetFileAttributesW(FolderOf(wide).c_str());
+        facts.folderExists = folder != INVALID_FILE_ATTRIBUTES && (folder & FILE_ATTRIBUTE_DIRECTORY);
+        files.push_back(facts);
+    }
+    return files;
+}
+
+bool WriteDeniedFor(const std::string& path) {
+    std::wstring file = AnsiToWide(path);
+    wchar_t probe[MAX_PATH + 1] = {};
+    if (::GetTempFileNameW(FolderOf(file).c_str(), L"pwl", 0, probe) == 0) {
+        if (::GetLastError() == ERROR_ACCESS_DENIED) return true;
+    } else {
+        ::DeleteFileW(probe);
+    }
+    DWORD attributes = ::GetFileAttributesW(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return true;
+    pinchwell::UniqueFile opened(
+        ::CreateFileW(file.c_str(), GENERIC_WRITE | DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+    return !opened && ::GetLastError() == ERROR_ACCESS_DENIED;
+}
+
+SaveReport SaveSettingsHere(const SaveRequest& request, const std::vector<std::string>& targets) {
+    return SaveSettingsTo(targets, request, &CSettings::SetStrings, [](bool allow) { return ApplyFlashEnabled(allow); });
+}
+
+SaveReport SaveSettingsElevated(HWND owner, const SaveRequest& request, const std::vector<std::string>& targets) {
+    wchar_t program[MAX_PATH] = {};
+    if (::GetModuleFileNameW(nullptr, program, MAX_PATH) == 0) return AllFailed(targets);
+    // No argument holds a space or a quote, so plain spaces separate them.
+    std::wstring parameters;
+    for (const std::string& argument : SaveRequestArguments(request)) {
+        if (!parameters.empty()) parameters += L' ';
+        parameters += AnsiToWide(argument);
+    }
+    SHELLEXECUTEINFOW run{};
+    run.cbSize = sizeof run;
+    run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    run.hwnd = owner;
+    run.lpVerb = L"runas";
+    run.lpFile = program;
+    run.lpParameters = parameters.c_str();
+    run.nShow = SW_HIDE;
+    if (!::ShellExecuteExW(&run)) {
+        SaveReport report = AllFailed(targets);
+        report.elevationRefused = ::GetLastError() == ERROR_CANCELLED;
+        return report;
+    }
+    pinchwell::UniqueHandle process(run.hProcess);
+    if (!process) return AllFailed(targets);
+    {
+        DisabledWhile disabled(owner);
+        WaitPumping(process.get());
+    }
+    DWORD code = 0;
+    if (!::GetExitCodeProcess(process.get(), &code)) return AllFailed(targets);
+    return ReportFromExitCode(code, targets);
+}
+
+DWORD SaveAsRequested(const std::vector<std::string>& arguments) {
+    std::optional<SaveRequest> request = ParseSaveRequest(arguments);
+    if (!request) return kRequestRefusedExitCode;
+    return ExitCodeOf(SaveSettingsHere(*request, SaveTargets(GatherSettingsFiles())));
+}
+
+std::vector<std::string> CommandLineArguments() {
+    int count = 0;
+    std::unique_ptr<LPWSTR, LocalFreeDeleter> wide(::CommandLineToArgvW(::GetCommandLineW(), &count));
+    std::vector<std::string> arguments;
+    if (!wide) return arguments;
+    for (int i = 1; i < count; ++i) arguments.push_back(pinchwell::WideToAnsi(wide.get()[i]));
+    return arguments;
+}
