@@ -1,6 +1,7 @@
 #include "ProgramUnderTest.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <filesystem>
 #include <fstream>
@@ -192,6 +193,16 @@ ForegroundWindow::ForegroundWindow()
     : window_(::CreateWindowExW(WS_EX_TOPMOST, L"Static", L"driver", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr,
                                 nullptr, ::GetModuleHandleW(nullptr), nullptr)) {
     ::SetForegroundWindow(window_.get());
+}
+
+int RunningSettingsPrograms() {
+    pinchwell::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry))
+        if (::lstrcmpiW(entry.szExeFile, L"PinchwellConfig.exe") == 0) ++count;
+    return count;
 }
 
 int CheckOf(HWND dialog, int id) { return static_cast<int>(::SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0)); }

@@ -83,6 +83,9 @@ private:
     pinchwell::UniqueWindow window_;
 };
 
+// How many processes of the settings program run in the prefix.
+int RunningSettingsPrograms();
+
 // Control helpers over another process's dialog.
 int CheckOf(HWND dialog, int id);
 int PositionOf(HWND dialog, int id);

@@ -235,6 +235,7 @@ TEST_F(SettingsProgram, AnUnwritableFileIsReportedAndTheDialogKeepsTheEdits) {
     ASSERT_NE(dialog, nullptr);
     SetPosition(dialog, IDC_MAX_ZOOM, 420);
     PostClick(dialog, IDOK);
+    EXPECT_TRUE(WaitUntil([] { return RunningSettingsPrograms() == 2; }, 5000)) << "no copy was started to save";
     std::wstring path = folder.ConfigFile();
     AnswerMessageBox(program, dialog, Lines({{IDS_NOT_SAVED, L""}, {IDS_SAVE_NO_RIGHTS, path}}), kError);
     EXPECT_FALSE(program.WaitForExit(300));
