@@ -143,8 +143,8 @@ check_imports "${windows[@]}"
 
 # The x86 tests run where 32-bit Wine runs (scripts/wine-loader.sh decides).
 wine32_runs=$(. scripts/wine-loader.sh && echo "$wine32_runs")
-# Where it does not, the x86 package's tests still run (64-bit msiexec installs it), each
-# leaving out what needs a 32-bit program.
+# Where it does not, the win32 build's package tests still run: the refusal of 64-bit
+# Windows (64-bit msiexec) runs, the others say they are skipped.
 wine_presets=()
 x86_packages_only=0
 for preset in win64 win32; do
