@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing (scripts/setup.sh), builds the Windows deliverables and both
-# installer packages (x86_64 and i686), installs one package into a Wine prefix of its own
-# (upgrading what an earlier run installed; settings saved there stay), and starts the
-# installed settings program. The package is the x86 one, which the default browser of
-# 64-bit Windows 7 (a 32-bit program) loads, where 32-bit Wine runs; elsewhere the x64 one.
+# installer packages (i686 first: the package for 64-bit Windows carries its 32-bit add-on),
+# installs the package for 64-bit Windows, which serves both browsers of 64-bit Windows 7,
+# into a Wine prefix of its own (upgrading what an earlier run installed; settings saved
+# there stay), and starts the installed settings program.
 # The program shows on the user's display when there is one, otherwise on a private Xvfb,
 # where a screenshot of the dialog is saved and its path printed. Each step says what it
 # does and how long it took. LANG picks the program's language, e.g. LANG=zh_TW.UTF-8.
@@ -46,23 +46,17 @@ build() {
 
 mkdir -p build/run
 step "setup: the packages this machine needs" bash scripts/setup.sh
-step "build win64: the x64 deliverables and Pinchwell-x64.msi" build win64
-step "build win32: the x86 deliverables and Pinchwell-x86.msi" build win32
+step "build win32: the x86 deliverables and the package for 32-bit Windows" build win32
+step "build win64: the x64 deliverables and the package for 64-bit Windows" build win64
 echo "Built:"
 find build/win64 build/win32 -maxdepth 3 \( -name '*.dll' -o -name '*.exe' \) -not -path '*/tests/*' \
      -not -name '*_tests.exe' -printf '  %p\n' | sort
 
-# The package the default browser loads (x86) needs 32-bit Wine for its settings program.
-wine32_runs=$(. scripts/wine-loader.sh && echo "$wine32_runs")
-if [ "$wine32_runs" = yes ]; then
-  package=$(ls build/win32/Pinchwell-*-x86.msi)
-  program_files='Program Files (x86)'
-  echo "Installing the x86 package: the browser that 64-bit Windows 7 starts by default is 32-bit and loads the x86 add-on."
-else
-  package=$(ls build/win64/Pinchwell-*-x64.msi)
-  program_files='Program Files'
-  echo "Installing the x64 package: this kernel does not run 32-bit programs, so 32-bit Wine cannot start the x86 package's settings program."
-fi
+# One package serves both browsers: the 64-bit add-on in "Program Files", the 32-bit one
+# (for the default browser) in "Program Files (x86)", the settings program 64-bit.
+package=$(ls build/win64/Pinchwell-*-64-bit-Windows.msi)
+program_files='Program Files'
+echo "Installing the package for 64-bit Windows: both add-ons, one settings program."
 
 # The screenshots get a prefix of their own, so that settings saved in a run never show.
 if [ "$screenshots" = 1 ]; then
@@ -108,7 +102,7 @@ start_wine() {
 step "Wine prefix $prefix (made on first use)" start_wine
 
 echo "Packages:"
-ls build/win64/Pinchwell-*-x64.msi build/win32/Pinchwell-*-x86.msi | sed 's/^/  /'
+ls build/win64/Pinchwell-*-64-bit-Windows.msi build/win32/Pinchwell-*-32-bit-Windows.msi | sed 's/^/  /'
 # Each build is a new product of the same version, which the package replaces: a run
 # upgrades what the previous one installed, and keeps a config.ini the user changed.
 install_package() {
@@ -121,7 +115,8 @@ install_package() {
 step "install $(basename "$package") (msiexec /i /qn)" install_package
 folder="$prefix/drive_c/$program_files/Kestrune/Pinchwell"
 # Screenshots show the settings the program ships with.
-[ "$screenshots" = 1 ] && cp install/config.ini "$folder/config.ini"
+[ "$screenshots" = 1 ] && cp install/config.ini "$folder/config.ini" &&
+  cp install/config.ini "$prefix/drive_c/Program Files (x86)/Kestrune/Pinchwell/config.ini"
 echo "Installed into: $folder"
 
 program="C:\\$program_files\\Kestrune\\Pinchwell\\PinchwellConfig.exe"

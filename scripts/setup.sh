@@ -8,7 +8,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang googletest libgtest-dev libgmock-dev libbenchmark-dev
-  g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   libwine-dev wine wine64 xvfb xdotool imagemagick x11-utils
   liblog4cxx-dev libinih-dev libsimpleini-dev
   fonts-wqy-microhei fonts-wine locales

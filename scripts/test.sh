@@ -101,17 +101,18 @@ count_checks() {
   failed=$((failed + bad))
 }
 
-# check_imports FLAVOUR...: every shipped binary of the given Windows builds loads on
-# Windows 7. They are taken from where the build puts them (test prefixes in the build
-# tree hold installed copies too).
+# check_imports FLAVOUR...: every binary that the packages of the given Windows builds
+# ship loads on Windows 7. They are taken from where the build puts the shipped copies,
+# without their debug information (test prefixes in the build tree hold installed copies
+# too); the package for 64-bit Windows ships the 32-bit add-on as well.
 check_imports() {
   local log=build/imports.log flavour file
   local files=()
   echo "== Windows 7 imports"
   : >"$log"
   for flavour in "$@"; do
-    for file in config/bin/PinchwellConfig.exe config/bin/PinchkitCHT.dll config/bin/PinchkitCHS.dll \
-                addon/bin/Tessel.dll; do
+    for file in shipped/PinchwellConfig.exe shipped/PinchkitCHT.dll shipped/PinchkitCHS.dll \
+                shipped/Tessel.dll $([ "$flavour" = win64 ] && echo shipped/x86/Tessel.dll); do
       if [ -f "build/$flavour/$file" ]; then
         files+=("build/$flavour/$file")
       else
@@ -142,8 +143,8 @@ check_imports "${windows[@]}"
 
 # The x86 tests run where 32-bit Wine runs (scripts/wine-loader.sh decides).
 wine32_runs=$(. scripts/wine-loader.sh && echo "$wine32_runs")
-# Where it does not, the x86 package's tests still run (64-bit msiexec installs it), each
-# leaving out what needs a 32-bit program.
+# Where it does not, the win32 build's package tests still run: the refusal of 64-bit
+# Windows (64-bit msiexec) runs, the others say they are skipped.
 wine_presets=()
 x86_packages_only=0
 for preset in win64 win32; do

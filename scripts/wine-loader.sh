@@ -4,9 +4,10 @@
 # only where the kernel runs 32-bit programs. Where it does not ("Exec format error"), the
 # 64-bit loader is started directly: 64-bit programs run as before, 32-bit ones cannot.
 # Sets wine_loader (the loader to exec), wine32_runs (yes or no) and WINELOADER.
+# PINCHWELL_WINE32=no does as where 32-bit Wine cannot run, to try that case anywhere.
 wine_loader=/usr/lib/wine/wine64
 wine32_runs=no
-if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+if [ "${PINCHWELL_WINE32:-}" != no ] && [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
   wine_loader=/usr/lib/wine/wine
   wine32_runs=yes
 fi

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the given prefix: wine-run.sh PREFIX PROGRAM [ARGS...]
-# Creates the prefix on first use, with the fonts of Windows 7 that Wine has. Every Wine
-# program of the prefix runs inside one virtual desktop, where hiding and destroying
-# windows is fast without a window manager.
+# Creates the prefix on first use, with the fonts of Windows 7 that Wine has: a 64-bit one,
+# or with WINEARCH=win32 a 32-bit one (32-bit Windows). Every Wine program of the prefix
+# runs inside one virtual desktop, where hiding and destroying windows is fast without a
+# window manager.
 # Where 32-bit Wine runs, a prefix made before it could (it has no syswow64 folder) does
 # not start at all ("could not load kernel32.dll"): it is made anew, the old one kept
 # beside it as PREFIX.old.
 set -euo pipefail
 prefix=$1; shift
-export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEARCH=win64
+export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEARCH=${WINEARCH:-win64}
 # No Mono or Gecko installer prompts: nothing here needs them.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=}
 # shellcheck source=wine-loader.sh
@@ -41,7 +42,8 @@ install_fonts() {
 }
 
 without_wow64() {
-  [ "$wine32_runs" = yes ] && [ -d "$prefix/drive_c" ] && [ ! -d "$prefix/drive_c/windows/syswow64" ]
+  [ "$wine32_runs" = yes ] && [ "$WINEARCH" = win64 ] && [ -d "$prefix/drive_c" ] &&
+    [ ! -d "$prefix/drive_c/windows/syswow64" ]
 }
 
 if [ ! -f "$prefix/.pinchwell-ready" ] || fonts_missing || without_wow64; then

@@ -2,20 +2,36 @@
 # Builds one Pinchwell MSI package with wixl, then adds with msibuild the rows that
 # wixl cannot write (see README.md beside this script).
 #
-#   make-package.sh OUTPUT.msi WXS ARCH VERSION UPGRADE_CODE MAKER_FOLDER_GUID \
-#                   SHARED_GUID CLASS_ID INTERFACE_ID LIBRARY_ID APP_ID FILE...
+#   make-package.sh OUTPUT.msi WXS NAME=VALUE... FILE...
 #
-# ARCH is x64 or x86; the GUIDs are braced (UPGRADE_CODE and MAKER_FOLDER_GUID are the
-# architecture's own; SHARED_GUID is the component that both packages hold); FILE... are the seven files of
-# the program folder, staged under their own names.
+# NAME=VALUE are the defines of Pinchwell.wxs (Arch, Version, the package's GUIDs, braced,
+# and the add-on's COM identities), and for Arch=x64 also ReplacesUpgradeCode (the 32-bit
+# package's upgrade code: this package replaces its earlier versions too) and Tessel32
+# (the 32-bit Tessel.dll). FILE... are the seven files of the program folder, staged under
+# their own names.
 set -euo pipefail
-out=$(realpath -m "$1") wxs=$(realpath "$2") arch=$3 version=$4 upgrade=$5 maker=$6 shared=$7
-clsid=$8 iid=$9 libid=${10} appid=${11}
-shift 11
+out=$(realpath -m "$1") wxs=$(realpath "$2")
+shift 2
+defines=() files=()
+declare -A define
+for arg in "$@"; do
+  if [[ $arg =~ ^([A-Za-z0-9]+)=(.*)$ ]]; then
+    define[${BASH_REMATCH[1]}]=${BASH_REMATCH[2]}
+  else
+    files+=("$arg")
+  fi
+done
+arch=${define[Arch]} version=${define[Version]} upgrade=${define[UpgradeCode]} clsid=${define[ClassId]}
 
 stage="$out.stage"
 rm -rf "$stage" && mkdir -p "$stage"
-for file in "$@"; do cp "$file" "$stage/"; done
+for file in "${files[@]}"; do cp "$file" "$stage/"; done
+if [ "$arch" = x64 ]; then
+  mkdir "$stage/x86" && cp "${define[Tessel32]}" "$stage/x86/Tessel.dll"
+fi
+for name in "${!define[@]}"; do
+  case $name in Tessel32|ReplacesUpgradeCode) ;; *) defines+=(-D "$name=${define[$name]}") ;; esac
+done
 cd "$stage"  # wixl finds sources relative to its working folder
 
 # The shipped settings file carries a fixed time stamp, so that an unchanged file can be
@@ -30,33 +46,51 @@ dos_date() {  # MSI packed date: DOS date in the high word, DOS time in the low 
 date_min=$(dos_date 2010 2 28 12)
 date_max=$(dos_date 2010 3 2 12)
 
-if [ "$arch" = x64 ]; then bits64=256; else bits64=0; fi
-# Settings: never overwritten by a repair or an upgrade (NeverOverwrite), never removed
-# with its component (Permanent); the RemoveFile row below removes it when unchanged.
-settings_attributes=$((bits64 | 16 | 128))
-
-wixl -a "$arch" -D Version="$version" -D Arch="$arch" -D UpgradeCode="$upgrade" \
-     -D MakerFolderGuid="$maker" -D SharedGuid="$shared" -D SourceDir=. \
-     -D ClassId="$clsid" -D InterfaceId="$iid" -D LibraryId="$libid" -D AppId="$appid" \
-     -o "$out.tmp" "$wxs"
+wixl -a "$arch" "${defines[@]}" -D SourceDir=. -o "$out.tmp" "$wxs"
+sql() { msibuild "$out.tmp" -q "$1"; }
 
 # Windows Installer compares only the first three fields of a product version, so 1.0.0.1
 # is no upgrade of 1.0.0.0 unless the upper bound of the versions it replaces is
 # inclusive (WiX's AllowSameVersionUpgrades, which wixl lacks).
-msibuild "$out.tmp" -q "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'"
-msibuild "$out.tmp" -q "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('$upgrade', '$version', $((1 | 512)), 'WIX_UPGRADE_DETECTED')"
-msibuild "$out.tmp" -q "UPDATE \`Component\` SET \`Attributes\` = $settings_attributes WHERE \`Component\` = 'Settings'"
-# The class's Programmable key has no value: created at install, removed at uninstall.
-msibuild "$out.tmp" -q "INSERT INTO \`Registry\` (\`Registry\`, \`Root\`, \`Key\`, \`Name\`, \`Component_\`) VALUES ('ProgrammableKey', 0, 'CLSID\\$clsid\\Programmable', '*', 'AddonLibrary')"
-msibuild "$out.tmp" -q "CREATE TABLE \`DrLocator\` (\`Signature_\` CHAR(72) NOT NULL, \`Parent\` CHAR(72), \`Path\` CHAR(255), \`Depth\` SHORT PRIMARY KEY \`Signature_\`, \`Parent\`, \`Path\`)"
-msibuild "$out.tmp" -q "INSERT INTO \`DrLocator\` (\`Signature_\`, \`Path\`, \`Depth\`) VALUES ('PristineSettings', '[INSTALLFOLDER]', 0)"
-msibuild "$out.tmp" -q "INSERT INTO \`Signature\` (\`Signature\`, \`FileName\`, \`MinSize\`, \`MaxSize\`, \`MinDate\`, \`MaxDate\`) VALUES ('PristineSettings', 'config.ini', $config_size, $config_size, $date_min, $date_max)"
-msibuild "$out.tmp" -q "INSERT INTO \`AppSearch\` (\`Property\`, \`Signature_\`) VALUES ('PRISTINESETTINGS', 'PristineSettings')"
-msibuild "$out.tmp" -q "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('MarkPristineSettings', 51, 'PRISTINESETTINGSFOLDER', '[INSTALLFOLDER]')"
-# The search needs the resolved program folder, so it follows CostFinalize.
-msibuild "$out.tmp" -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('AppSearch', 1001)"
-msibuild "$out.tmp" -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Condition\`, \`Sequence\`) VALUES ('MarkPristineSettings', 'PRISTINESETTINGS', 1002)"
-msibuild "$out.tmp" -q "INSERT INTO \`RemoveFile\` (\`FileKey\`, \`Component_\`, \`FileName\`, \`DirProperty\`, \`InstallMode\`) VALUES ('RemovePristineSettings', 'SettingsProgram', 'config.ini', 'PRISTINESETTINGSFOLDER', 2)"
+sql "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'"
+sql "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('$upgrade', '$version', $((1 | 512)), 'WIX_UPGRADE_DETECTED')"
+# Settings: never overwritten by a repair or an upgrade (NeverOverwrite), never removed
+# with their component (Permanent); the RemoveFile rows below remove them when unchanged.
+settings_attributes=$((16 | 128))
+sql "UPDATE \`Component\` SET \`Attributes\` = $settings_attributes WHERE \`Component\` = 'Settings32'"
+[ "$arch" = x64 ] && settings_attributes=$((256 | settings_attributes))
+sql "UPDATE \`Component\` SET \`Attributes\` = $settings_attributes WHERE \`Component\` = 'Settings'"
+sql "CREATE TABLE \`DrLocator\` (\`Signature_\` CHAR(72) NOT NULL, \`Parent\` CHAR(72), \`Path\` CHAR(255), \`Depth\` SHORT PRIMARY KEY \`Signature_\`, \`Parent\`, \`Path\`)"
+# The search needs the resolved program folders, so it follows CostFinalize.
+sql "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('AppSearch', 1001)"
+
+# add_settings_removal SUFFIX FOLDER_PROPERTY: the unchanged config.ini of that program
+# folder is removed at uninstall: the property PRISTINESETTINGS<SUFFIX> is set only when
+# AppSearch finds the file with the size and date of the shipped one.
+add_settings_removal() {
+  local signature=PristineSettings$1 property=PRISTINESETTINGS$1
+  sql "INSERT INTO \`DrLocator\` (\`Signature_\`, \`Path\`, \`Depth\`) VALUES ('$signature', '[$2]', 0)"
+  sql "INSERT INTO \`Signature\` (\`Signature\`, \`FileName\`, \`MinSize\`, \`MaxSize\`, \`MinDate\`, \`MaxDate\`) VALUES ('$signature', 'config.ini', $config_size, $config_size, $date_min, $date_max)"
+  sql "INSERT INTO \`AppSearch\` (\`Property\`, \`Signature_\`) VALUES ('$property', '$signature')"
+  sql "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('Mark$signature', 51, '${property}FOLDER', '[$2]')"
+  sql "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Condition\`, \`Sequence\`) VALUES ('Mark$signature', '$property', 1002)"
+  sql "INSERT INTO \`RemoveFile\` (\`FileKey\`, \`Component_\`, \`FileName\`, \`DirProperty\`, \`InstallMode\`) VALUES ('Remove$signature', 'SettingsProgram', 'config.ini', '${property}FOLDER', 2)"
+}
+# add_programmable_key COMPONENT: the class's Programmable key, which has no value:
+# created at install, removed at uninstall (wixl has no empty keys).
+add_programmable_key() {
+  sql "INSERT INTO \`Registry\` (\`Registry\`, \`Root\`, \`Key\`, \`Name\`, \`Component_\`) VALUES ('ProgrammableKey$1', 0, 'CLSID\\$clsid\\Programmable', '*', '$1')"
+}
+add_settings_removal "" INSTALLFOLDER
+add_programmable_key AddonLibrary
+if [ "$arch" = x64 ]; then
+  add_settings_removal 32 INSTALLFOLDER32
+  add_programmable_key AddonLibrary32
+  # The package for 64-bit Windows replaces the earlier versions of the 32-bit package too
+  # (until then the one for the default browser of 64-bit Windows), keeping their settings.
+  sql "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('${define[ReplacesUpgradeCode]}', '$version', $((1 | 512)), 'PINCHWELL32_DETECTED')"
+  sql "UPDATE \`Property\` SET \`Value\` = 'PINCHWELL32_DETECTED;WIX_UPGRADE_DETECTED;WIX_DOWNGRADE_DETECTED' WHERE \`Property\` = 'SecureCustomProperties'"
+fi
 
 mv "$out.tmp" "$out"
 rm -rf "$stage"

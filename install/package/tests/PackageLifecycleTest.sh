@@ -1,30 +1,40 @@
 #!/usr/bin/env bash
-# The package for real (x64, or x86 on 64-bit Windows), in a fresh Wine prefix of its own: an install that fails half
-# way rolls back; an older version is installed, its settings program shows the installed
-# settings and saves a change; a repair restores a deleted file and keeps the change; the
-# current version upgrades it; uninstalling keeps only the changed config.ini; a fresh
-# install and its uninstall leave nothing at all, and an edit that keeps the file's size
-# still counts as a change. Where the x86 settings program cannot run (no 32-bit Wine), the
-# change is made by editing config.ini, and the test ends as skipped after its other checks.
+# The package as a user meets it, in a fresh Wine prefix of its own: the package for 64-bit
+# Windows in a 64-bit prefix, the one for 32-bit Windows in a 32-bit prefix (skipped where
+# 32-bit Wine cannot run). An install that fails half way rolls back; the package replaces
+# each earlier package (one per add-on flavour, built here as 1.0.0.0), keeping the settings
+# a user changed; each add-on loads from its own folder in a program of its bitness; the
+# installed settings program shows the settings and saves a change to every program folder;
+# a repair restores deleted files and keeps the settings; uninstalling keeps only changed
+# settings; a fresh install and its uninstall leave nothing at all, and an edit that keeps
+# the file's size still counts as a change.
 #   PackageLifecycleTest.sh PACKAGE_ENV WORK_FOLDER
 set -uo pipefail
 source "$1"
 work=$2
 source "$(dirname "$0")/package-test-lib.sh"
 rm -rf "$work" && mkdir -p "$work"
+skip_without_32bit_prefix
 
-# The older version: the same package at 1.0.0.0 with a marked preview page, so that
-# the upgrade's files can be told from the older ones.
-older_msi=$work/Pinchwell-1.0.0.0-$arch.msi
-older_inputs=("${inputs[@]}")
-mkdir -p "$work/older"
-{ cat "${inputs[4]}"; printf '<!-- 1.0.0.0 -->\n'; } >"$work/older/Template.html"
-older_inputs[4]=$work/older/Template.html
-"$make_package" "$older_msi" "$wxs" "$arch" 1.0.0.0 "$upgrade_code" "$maker_folder" "$shared_component" \
-  "${identities[@]}" "${older_inputs[@]}" || fail "the older package builds"
+# The earlier packages as users have them, made from today's binaries (on 64-bit Windows
+# the x86 one has the 32-bit add-on, and the 64-bit settings program stands in for the
+# 32-bit one) with a marked preview page, so that the upgrade's files can be told apart.
+mkdir -p "$work/earlier"
+{ cat "${inputs[4]}"; printf '<!-- 1.0.0.0 -->\n'; } >"$work/earlier/Template.html"
+earlier_package() {  # earlier_package ARCH: makes the earlier ARCH package, prints its path
+  local files=("${inputs[@]}") upgrade=$upgrade_code_x86 maker=$maker_folder_x86
+  local out=$work/earlier/Pinchwell-1.0.0.0-$1.msi
+  files[4]=$work/earlier/Template.html
+  if [ "$1" = x64 ]; then upgrade=$upgrade_code_x64 maker=$maker_folder_x64; fi
+  if [ "$1" = x86 ] && [ "$arch" = x64 ]; then files[0]=$tessel32; fi
+  "$earlier_make_package" "$out" "$earlier_wxs" "$1" 1.0.0.0 "$upgrade" "$maker" "$earlier_shared_component" \
+    "${identities[@]}" "${files[@]}" >&2 && echo "$out"
+}
 
 fresh_prefix "$work/wineprefix"
-maker_folder_path=$(dirname "$program_folder")
+maker_folders=()
+for folder in "${program_folders[@]}"; do maker_folders+=("$(dirname "$folder")"); done
+remove_leftovers() { rm -rf "${maker_folders[@]}"; }  # the user removes the settings an uninstall kept
 menu_entry() {  # the Start menu entry starts the installed settings program
   local link
   link=$(settings_shortcut)
@@ -32,88 +42,127 @@ menu_entry() {  # the Start menu entry starts the installed settings program
 }
 no_menu_entry() { test -z "$(settings_shortcut)"; }
 no_product_keys() { test -z "$(product_registry)"; }
-files_are() {  # files_are INPUT...: each installed file equals its input, config.ini aside
-  local input ok=0
+files_are() {  # files_are FOLDER INPUT...: each installed file equals its input
+  local folder=$1 input ok=0
+  shift
   for input in "$@"; do
-    case $(basename "$input") in config.ini) continue ;; esac
-    cmp -s "$input" "$program_folder/$(basename "$input")" || { echo "  differs: $(basename "$input")"; ok=1; }
+    cmp -s "$input" "$folder/$(basename "$input")" || { echo "  differs: $folder/$(basename "$input")"; ok=1; }
   done
   return $ok
 }
+package_files_are() {  # every program folder holds the package's files, config.ini aside
+  files_are "$program_folder" "${inputs[@]:0:5}" "${inputs[6]}" &&
+  { [ "$arch" = x86 ] || files_are "${program_folders[1]}" "$tessel32" "${inputs[4]}" "${inputs[6]}"; }
+}
 registry_is_the_packages() {  # every value of the package's Registry table, and no other
-  diff <(expected_registry "$1" "$work/tables") <(product_values) >"$work/registry.diff" ||
+  diff <(expected_registry "$msi" "$work/tables") <(product_values) >"$work/registry.diff" ||
     { cat "$work/registry.diff"; return 1; }
-  product_registry | grep -qi '\\Programmable|$'
+  # The class's Programmable key, which has no value, in each registry view.
+  test "$(product_registry | grep -ci '\\Programmable|$')" -eq ${#program_folders[@]}
 }
-one_entry_of_version() {
-  test "$(product_entries)" -eq 1 &&
-  installed_programs | grep -qx "\"DisplayVersion\"=\"$1\"" &&
-  installed_programs | grep -qx '"Publisher"="Kestrune"'
+max_zoom() { tr -d '\r' <"$1/config.ini" | sed -n 's/^ *MaxZoomRange=//p'; }
+set_max_zoom() {  # set_max_zoom FOLDER N: as an editor saves, a new file
+  sed "s/^MaxZoomRange=.*/MaxZoomRange=$2\r/" "$1/config.ini" >"$work/config.ini" && mv "$work/config.ini" "$1/config.ini"
 }
-config_max_zoom() { tr -d '\r' <"$program_folder/config.ini" | sed -n 's/^ *MaxZoomRange=//p'; }
+shipped_settings() { cmp -s "${inputs[5]}" "$1/config.ini"; }
+settings_state() { local folder; for folder in "${program_folders[@]}"; do md5sum <"$folder/config.ini"; done; }
+changed_settings() { local folder; for folder in "${program_folders[@]}"; do shipped_settings "$folder" || echo "$folder"; done; }
+left_after_uninstall() {  # left_after_uninstall CHANGED: a changed config.ini stays alone, other folders go
+  local folder
+  for folder in "${program_folders[@]}"; do
+    if grep -qxF "$folder" <<<"$1"; then
+      test "$(ls -A "$folder")" = config.ini || { echo "  in $folder: $(ls -A "$folder")"; return 1; }
+    elif [ -e "$folder" ]; then
+      echo "  left: $folder"; return 1
+    fi
+  done
+}
+loads_from() {  # loads_from PROGRAM FOLDER: the program creates the add-on from FOLDER's Tessel.dll
+  local loaded
+  loaded=$(wine_in "$1" | tr -d '\r') || { echo "  $loaded"; return 1; }
+  test "${loaded,,}" = "${2,,}\\tessel.dll" || { echo "  loaded: $loaded"; return 1; }
+}
+uninstalled() {
+  expect "no registry key of the product is left" no_product_keys
+  expect "no entry in the installed programs" test "$(product_entries)" -eq 0
+  expect "no Start menu entry" no_menu_entry
+}
 
 echo "== an install that cannot write one of its files"
 mkdir -p "$program_folder/log4cxx.properties"  # a folder where the file must go
 msiexec_qn /i "$(windows_path "$msi")"
 expect "the install fails" test $? -ne 0
-expect "no file of the product is left" test -z "$(ls -A "$program_folder" | grep -vx log4cxx.properties)"
-expect "no registry key of the product is left" no_product_keys
-expect "no entry in the installed programs" test "$(product_entries)" -eq 0
-expect "no Start menu entry" no_menu_entry
-rm -rf "$maker_folder_path"
+expect "no file of the product is left" test -z "$(find "${maker_folders[@]}" -type f 2>/dev/null)"
+uninstalled
+remove_leftovers
 
-echo "== install the older version"
-msiexec_qn /i "$(windows_path "$older_msi")"
-expect "the install succeeds" test $? -eq 0
-expect "every file is installed" files_are "${older_inputs[@]}"
-expect "config.ini is the shipped one" cmp -s "${inputs[5]}" "$program_folder/config.ini"
-expect "one installed program Pinchwell 1.0.0.0 by Kestrune" one_entry_of_version 1.0.0.0
+# The earlier package of the other flavour first: the last one stays for the steps after.
+earlier_flavours=(x86)
+[ "$arch" = x64 ] && earlier_flavours=(x86 x64)
+for flavour in "${earlier_flavours[@]}"; do
+  earlier_folder=${program_folders[-1]}
+  [ "$flavour" = x64 ] && earlier_folder=$program_folder
+  echo "== the earlier $flavour package with changed settings, upgraded to $product_name $version"
+  earlier=$(earlier_package "$flavour") || fail "the earlier $flavour package builds"
+  msiexec_qn /i "$(windows_path "$earlier")"
+  expect "the earlier package installs" test $? -eq 0
+  expect "it is the one installed program, Pinchwell 1.0.0.0" only_installed_program Pinchwell 1.0.0.0
+  set_max_zoom "$earlier_folder" 250
+  msiexec_qn /i "$(windows_path "$msi")"
+  expect "the upgrade succeeds" test $? -eq 0
+  expect "the one installed program is $product_name $version" only_installed_program "$product_name" "$version"
+  expect "every file is the new version's" package_files_are
+  expect "the changed config.ini is kept" test "$(max_zoom "$earlier_folder")" = 250
+  expect "no other config.ini is changed" test "$(changed_settings)" = "$earlier_folder"
+  expect "every registry value is the package's" registry_is_the_packages
+  expect "the Start menu entry starts the installed settings program" menu_entry
+  if [ "$flavour" != "${earlier_flavours[-1]}" ]; then
+    msiexec_qn /x "$(windows_path "$msi")"
+    remove_leftovers
+  fi
+done
+
+echo "== the add-ons load from their folders"
+expect "a program of the package's bitness creates the add-on from $windows_folder" \
+  loads_from "$addon_creator" "$windows_folder"
+if [ "$arch" = x64 ]; then
+  if [ "$wine32_runs" != yes ]; then
+    skip "a 32-bit program creates the add-on from ${program_folders_windows[1]}"
+  elif [ ! -f "$addon32_creator" ]; then
+    fail "no 32-bit program to create the add-on: $addon32_creator (the win32 build makes it)"
+  else
+    expect "a 32-bit program creates the add-on from ${program_folders_windows[1]}" \
+      loads_from "$addon32_creator" "${program_folders_windows[1]}"
+  fi
+fi
 
 echo "== the installed settings program"
-if runs_here; then
-  wine_in "$driver" show
-  expect "it shows the installed settings" test $? -eq 0
-  wine_in "$driver" change 250
-  expect "it saves a change" test $? -eq 0
-else
-  skip "the installed settings program shows and saves the settings; config.ini edited instead"
-  sed 's/^MaxZoomRange=.*/MaxZoomRange=250\r/' "$program_folder/config.ini" >"$work/changed.ini"
-  mv "$work/changed.ini" "$program_folder/config.ini"
-fi
-expect "config.ini holds the change" test "$(config_max_zoom)" = 250
+wine_in "$driver" show
+expect "it shows the installed settings" test $? -eq 0
+wine_in "$driver" change 275
+expect "it saves a change" test $? -eq 0
+for folder in "${program_folders[@]}"; do
+  expect "the change is in ${folder#"$prefix/"}/config.ini" test "$(max_zoom "$folder")" = 275
+done
 
 echo "== repair"
-rm "$program_folder/Template.html"
+settings_before=$(settings_state)
+for folder in "${program_folders[@]}"; do rm "$folder/Template.html"; done
+[ "$arch" = x64 ] && rm "${program_folders[1]}/Tessel.dll"
 # Wine's msiexec cannot repair by /f (it takes neither a package nor a product code
 # there); /f is these two properties, which it honours.
-msiexec_qn /i "$(windows_path "$older_msi")" REINSTALL=ALL REINSTALLMODE=amus
+msiexec_qn /i "$(windows_path "$msi")" REINSTALL=ALL REINSTALLMODE=amus
 expect "the repair succeeds" test $? -eq 0
-expect "the deleted file is back" cmp -s "$work/older/Template.html" "$program_folder/Template.html"
-expect "the changed config.ini is kept" test "$(config_max_zoom)" = 250
-
-echo "== upgrade to $version"
-msiexec_qn /i "$(windows_path "$msi")"
-expect "the upgrade succeeds" test $? -eq 0
-expect "one installed program Pinchwell $version" one_entry_of_version "$version"
-expect "every file is the new version's" files_are "${inputs[@]}"
-expect "the changed config.ini is kept" test "$(config_max_zoom)" = 250
-expect "every registry value is the package's" registry_is_the_packages "$msi"
-expect "the Start menu entry starts the installed settings program" menu_entry
-if runs_here; then
-  wine_in "$driver" show
-  expect "the settings program shows the kept settings" test $? -eq 0
-else
-  skip "the settings program shows the kept settings"
-fi
+expect "every deleted file is back" package_files_are
+expect "every config.ini is kept" test "$(settings_state)" = "$settings_before"
 
 echo "== uninstall with changed settings"
+changed=$(changed_settings)
 msiexec_qn /x "$(windows_path "$msi")"
 expect "the uninstall succeeds" test $? -eq 0
-expect "only the changed config.ini is left" test "$(ls -A "$program_folder")" = config.ini
-expect "no registry key of the product is left" no_product_keys
-expect "no entry in the installed programs" test "$(product_entries)" -eq 0
-expect "no Start menu entry" no_menu_entry
-rm -rf "$maker_folder_path"  # the user removes the settings
+expect "only the changed config.ini files are left" left_after_uninstall "$changed"
+uninstalled
+remove_leftovers
 
 echo "== uninstall after an edit that keeps the size"
 msiexec_qn /i "$(windows_path "$msi")"
@@ -121,24 +170,22 @@ expect "the install succeeds" test $? -eq 0
 sed 's/^MaxZoomRange=300/MaxZoomRange=250/' "$program_folder/config.ini" >"$work/edited.ini"
 mv "$work/edited.ini" "$program_folder/config.ini"  # saved as an editor saves: a new file
 expect "the edit keeps the size" test "$(stat -c %s "$program_folder/config.ini")" -eq "$(stat -c %s "${inputs[5]}")"
-expect "the edit changes the file" test "$(config_max_zoom)" = 250
+expect "the edit changes the file" test "$(max_zoom "$program_folder")" = 250
 msiexec_qn /x "$(windows_path "$msi")"
 expect "the uninstall succeeds" test $? -eq 0
-expect "only the edited config.ini is left" test "$(ls -A "$program_folder")" = config.ini
-rm -rf "$maker_folder_path"
+expect "only the edited config.ini is left" left_after_uninstall "$program_folder"
+remove_leftovers
 
 echo "== install and uninstall unchanged"
 msiexec_qn /i "$(windows_path "$msi")"
 expect "the install succeeds" test $? -eq 0
-expect "every file is installed" files_are "${inputs[@]}"
-expect "config.ini is the shipped one" cmp -s "${inputs[5]}" "$program_folder/config.ini"
-expect "every registry value is the package's" registry_is_the_packages "$msi"
+expect "every file is installed" package_files_are
+expect "every config.ini is the shipped one" test -z "$(changed_settings)"
+expect "every registry value is the package's" registry_is_the_packages
 expect "the Start menu entry starts the installed settings program" menu_entry
 msiexec_qn /x "$(windows_path "$msi")"
 expect "the uninstall succeeds" test $? -eq 0
-expect "no folder of the product is left" test ! -e "$maker_folder_path"
-expect "no registry key of the product is left" no_product_keys
-expect "no entry in the installed programs" test "$(product_entries)" -eq 0
-expect "no Start menu entry" no_menu_entry
+expect "no folder of the product is left" test -z "$(ls -d "${maker_folders[@]}" 2>/dev/null)"
+uninstalled
 
 finish

@@ -1,67 +1,74 @@
 #!/usr/bin/env bash
-# The x86 package cannot be installed here (no 32-bit Windows programs run), so its
-# tables are compared with the x64 package's: the same files, folders and registry rows,
-# with 32-bit components in the 32-bit Program Files folder. The x86 package is made
-# from the same inputs with the x86 settings of the build.
-#   PackageTablesTest.sh PACKAGE_ENV WORK_FOLDER
+# The two packages' tables side by side. The package for 32-bit Windows (made here from the
+# same inputs with the settings of the build) is the program folder of the package for
+# 64-bit Windows, all of it 32-bit, with the rows of the 32-bit add-on; the package for
+# 64-bit Windows adds the 32-bit add-on and the data files it reads in the 32-bit Program
+# Files folder. Each names its Windows, and the one for 64-bit Windows replaces the earlier
+# versions of both.
+#   PackageTablesTest.sh PACKAGE_ENV WORK_FOLDER   (the package for 64-bit Windows)
 set -uo pipefail
 source "$1"
 work=$2
 source "$(dirname "$0")/package-test-lib.sh"
 rm -rf "$work" && mkdir -p "$work"
 
-x86_msi=$work/Pinchwell-$version-x86.msi
-"$make_package" "$x86_msi" "$wxs" x86 "$version" "$upgrade_code_x86" "$maker_folder_x86" \
-  "$shared_component" "${identities[@]}" "${inputs[@]}" || fail "the x86 package builds"
+x86_msi=$work/Pinchwell-$version-32-bit-Windows.msi
+"$make_package" "$x86_msi" "$wxs" "${defines_x86[@]}" "${inputs[@]}" || fail "the package for 32-bit Windows builds"
 
 table() {  # table PACKAGE NAME: its rows without the three header lines, sorted
   msiinfo export "$1" "$2" | tr -d '\r' | tail -n +4 | sort
 }
 columns() { awk -F'\t' -v OFS='\t' "{ print $1 }"; }
+# The components of the 64-bit package's 32-bit folder, and the rest.
+folder32_components=$(table "$msi" Component | awk -F'\t' '$3 ~ /32$/ { print $1 }')
+of_folder32() { awk -F'\t' -v list="$folder32_components" -v col="$1" -v want="$2" '
+  BEGIN { n = split(list, c, "\n"); for (i = 1; i <= n; i++) in32[c[i]] = 1 }
+  (($col in in32) ? "yes" : "no") == want'; }
 
-# Files: the same names in the same components, with the same sizes.
-expect "the same files" diff <(table "$msi" File | columns '$1, $2, $3, $4') \
-                             <(table "$x86_msi" File | columns '$1, $2, $3, $4')
-# Folders: the same tree, under the 32-bit Program Files folder.
-expect "the same folders, in the 32-bit Program Files" \
-  diff <(table "$msi" Directory | sed 's/ProgramFiles64Folder/ProgramFilesFolder/g') <(table "$x86_msi" Directory)
-# Components: every one 32-bit (no msidbComponentAttributes64bit), the x64 package's
-# all 64-bit but the one that both packages hold, which has one GUID in both.
-expect "every x86 component is 32-bit" test -z "$(table "$x86_msi" Component | awk -F'\t' 'int($4 / 256) % 2')"
-expect "every x64 component but the shared one is 64-bit" \
-  test "$(table "$msi" Component | awk -F'\t' 'int($4 / 256) % 2 == 0 { print $1 }')" = AddonShared
+expect "the same program folder's files" diff <(table "$msi" File | of_folder32 2 no | columns '$1, $2, $3, $4') \
+                                              <(table "$x86_msi" File | columns '$1, $2, $3, $4')
+expect "the 32-bit folder holds the 32-bit add-on and the data files it reads" \
+  diff <(table "$msi" File | of_folder32 2 yes | columns '$3, $4' | sort) \
+       <(for f in "$tessel32" "${inputs[4]}" "${inputs[5]}" "${inputs[6]}"; do
+           printf '%s\t%s\n' "$(basename "$f")" "$(stat -c %s "$f")"; done | sort)
+expect "the same folders, the 32-bit package's in the 32-bit Program Files" \
+  diff <(table "$msi" Directory | awk -F'\t' '$1 !~ /32$/ && $1 != "ProgramFilesFolder"' | sed 's/ProgramFiles64Folder/ProgramFilesFolder/g') \
+       <(table "$x86_msi" Directory)
+# Components: 64-bit (msidbComponentAttributes64bit) exactly outside the 32-bit folder.
+expect "every component of the 32-bit package is 32-bit" test -z "$(table "$x86_msi" Component | awk -F'\t' 'int($4 / 256) % 2')"
+expect "the 64-bit package's 32-bit components are those of the 32-bit folder" \
+  test "$(table "$msi" Component | awk -F'\t' 'int($4 / 256) % 2 == 0 { print $1 }')" = "$folder32_components"
 expect "the same components with the same other attributes" \
-  diff <(table "$msi" Component | awk -F'\t' -v OFS='\t' '{ print $1, $3, $4 % 256, $6 }') \
+  diff <(table "$msi" Component | of_folder32 1 no | awk -F'\t' -v OFS='\t' '{ print $1, $3, $4 % 256, $6 }') \
        <(table "$x86_msi" Component | awk -F'\t' -v OFS='\t' '{ print $1, $3, $4, $6 }')
-expect "the shared component has one GUID in both packages" \
-  diff <(table "$msi" Component | awk -F'\t' '$1 == "AddonShared" { print $2 }') \
-       <(table "$x86_msi" Component | awk -F'\t' '$1 == "AddonShared" { print $2 }')
-expect "config.ini is never overwritten and never removed with its component" \
-  test "$(table "$x86_msi" Component | awk -F'\t' '$1 == "Settings" { print $4 }')" = 144
-# Registry: the same rows but the x64 package's interface in the 64-bit view; the type
-# library's path is recorded under win32; the shared component's interface rows are those
-# of the 64-bit view again.
+expect "every config.ini is never overwritten and never removed with its component" \
+  test "$({ table "$msi" Component; table "$x86_msi" Component; } | awk -F'\t' '$1 ~ /^Settings(32)?$/ { print int($4 / 16) % 16 }' | paste -sd' ')" = "9 9 9"
+# Registry: the 32-bit package's rows are the 64-bit package's rows of the 32-bit add-on
+# and of the keys both views share, without the 64-bit library's path.
 registry_rows() { table "$1" Registry | awk -F'\t' -v OFS='\t' '{ print $2, $3, $4, $5, $6 }' | sort; }
-expect "the same registry rows, the library recorded as win32" \
-  diff <(registry_rows "$msi" | awk -F'\t' '!($5 == "AddonLibrary" && $2 ~ /^Interface/)' | sed 's/\\0\\win64\t/\\0\\win32\t/') \
+as_32bit() { sed 's/\[#Tessel32File\]/[#TesselFile]/; s/\tAddonLibrary32$/\tAddonLibrary/' | sort; }
+expect "the 32-bit package's rows are those of the 32-bit add-on and the shared keys" \
+  diff <(registry_rows "$msi" | awk -F'\t' '$5 != "AddonLibrary" && $2 !~ /\\win64$/' | as_32bit) \
        <(registry_rows "$x86_msi")
-expect "the x64 package's 64-bit view holds the interface rows of the 32-bit view" \
-  diff <(registry_rows "$msi" | awk -F'\t' -v OFS='\t' '$5 == "AddonShared" && $2 ~ /^Interface/ { print $1, $2, $3, $4 }') \
-       <(registry_rows "$msi" | awk -F'\t' -v OFS='\t' '$5 == "AddonLibrary" && $2 ~ /^Interface/ { print $1, $2, $3, $4 }')
-for t in Shortcut RemoveFile Signature AppSearch DrLocator CustomAction InstallExecuteSequence Upgrade; do
-  if [ "$t" = Upgrade ]; then
-    expect "the same $t rows but for the upgrade code" \
-      diff <(table "$msi" $t | sed "s/$upgrade_code/CODE/") <(table "$x86_msi" $t | sed "s/$upgrade_code_x86/CODE/")
-  else
-    expect "the same $t rows" diff <(table "$msi" $t) <(table "$x86_msi" $t)
-  fi
+expect "the 64-bit add-on's rows are the 32-bit add-on's, in its own view" \
+  diff <(registry_rows "$msi" | awk -F'\t' '$5 == "AddonLibrary"') \
+       <(registry_rows "$msi" | awk -F'\t' '$5 == "AddonLibrary32"' | as_32bit)
+for t in Shortcut RemoveFile Signature AppSearch DrLocator CustomAction InstallExecuteSequence; do
+  expect "every $t row of the 32-bit package is the 64-bit package's" test -z "$(comm -23 <(table "$x86_msi" $t) <(table "$msi" $t))"
 done
+replaced() { table "$1" Upgrade | awk -F'\t' -v v="$version" '$3 == v && $5 == 513 { print $1 }' | sort | paste -sd' '; }
+expect "the 64-bit package replaces the earlier versions of both packages" \
+  test "$(replaced "$msi")" = "$(printf '%s\n' "$upgrade_code_x64" "$upgrade_code_x86" | sort | paste -sd' ')"
+expect "the 32-bit package replaces its own earlier versions" test "$(replaced "$x86_msi")" = "$upgrade_code_x86"
+expect "only the 32-bit package refuses 64-bit Windows" \
+  test "$(table "$msi" LaunchCondition | grep -c VersionNT64)$(table "$x86_msi" LaunchCondition | grep -c VersionNT64)" = 01
 product_property() { table "$1" Property | awk -F'\t' -v name="$2" '$1 == name { print $2 }'; }
-for p in ProductName ProductVersion Manufacturer; do
+expect "the names say which Windows" test "$(product_property "$msi" ProductName)|$(product_property "$x86_msi" ProductName)" = \
+  "Pinchwell for 64-bit Windows|Pinchwell for 32-bit Windows"
+for p in ProductVersion Manufacturer; do
   expect "the same $p" test "$(product_property "$msi" $p)" = "$(product_property "$x86_msi" $p)"
 done
-expect "an upgrade code of its own" test "$(product_property "$x86_msi" UpgradeCode)" = "$upgrade_code_x86"
-expect "the x86 package is marked for Intel" bash -c "msiinfo suminfo '$x86_msi' | grep -q 'Template: Intel;'"
-expect "the x64 package is marked for x64" bash -c "msiinfo suminfo '$msi' | grep -q 'Template: x64;'"
+expect "the 32-bit package is marked for Intel" bash -c "msiinfo suminfo '$x86_msi' | grep -q 'Template: Intel;'"
+expect "the 64-bit package is marked for x64" bash -c "msiinfo suminfo '$msi' | grep -q 'Template: x64;'"
 
 finish

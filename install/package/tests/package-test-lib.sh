@@ -1,24 +1,36 @@
-# Shared by the package tests (sourced): a fresh Wine prefix, msiexec, and the
-# product's registry keys read from the prefix's system.reg.
+# Shared by the package tests (sourced): a fresh Wine prefix, msiexec, the product's
+# registry keys read from the prefix's system.reg, and where each row of a package lands.
 # Needs package.env sourced first.
+lib_folder=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
-# The package's places on 64-bit Windows: the x86 package goes to the 32-bit Program
-# Files folder and writes the 32-bit registry view.
+# The package's places. The package for 64-bit Windows is tested in a 64-bit prefix: its
+# program folder is "Program Files", the 32-bit add-on's "Program Files (x86)". The package
+# for 32-bit Windows is tested in a 32-bit prefix (WINEARCH=win32): one folder, one
+# registry view.
 if [ "$arch" = x86 ]; then
-  program_files='Program Files (x86)'
-  uninstall_key='Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\'
+  prefix_arch=win32
+  program_folders_windows=('C:\Program Files\Kestrune\Pinchwell')
+  product_name='Pinchwell for 32-bit Windows'
 else
-  program_files='Program Files'
-  uninstall_key='Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\'
+  prefix_arch=win64
+  program_folders_windows=('C:\Program Files\Kestrune\Pinchwell' 'C:\Program Files (x86)\Kestrune\Pinchwell')
+  product_name='Pinchwell for 64-bit Windows'
 fi
-windows_folder="C:\\$program_files\\Kestrune\\Pinchwell"
-# 32-bit programs (the x86 settings program, the 32-bit regsvr32) need 32-bit Wine.
-wine32_runs=$(. "$(dirname "$wine_run")/wine-loader.sh" && echo "$wine32_runs")
-runs_here() { [ "$arch" = x64 ] || [ "$wine32_runs" = yes ]; }
+windows_folder=${program_folders_windows[0]}
+# 32-bit programs (the 32-bit add-on's loader, the 32-bit regsvr32, every program of a
+# 32-bit prefix) need 32-bit Wine.
+wine32_runs=$(. "$lib_folder/../../../scripts/wine-loader.sh" && echo "$wine32_runs")
 skipped_parts=0
 skip() {  # skip WHAT: a part that cannot run here; the test then ends as skipped
-  echo "skipped: $* (32-bit programs need 32-bit Wine, which this kernel cannot run)"
+  echo "skipped: $* (32-bit programs need 32-bit Wine, which this machine cannot run)"
   skipped_parts=$((skipped_parts + 1))
+}
+# The package for 32-bit Windows has nothing to run without 32-bit Wine.
+skip_without_32bit_prefix() {
+  if [ "$prefix_arch" = win32 ] && [ "$wine32_runs" != yes ]; then
+    skip "the package for 32-bit Windows, in a 32-bit prefix"
+    finish
+  fi
 }
 
 failures=0
@@ -38,15 +50,22 @@ finish() {
   echo "$failures checks failed"; exit 1
 }
 
-# A fresh prefix of the test's own; its server ends when the test does.
+# A fresh prefix of the test's own (of prefix_arch); its server ends when the test does.
+# program_folders are the program folders inside it, as program_folders_windows.
 fresh_prefix() {
   prefix=$1
   rm -rf "$prefix" "$prefix.lock"
-  "$wine_run" "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null
+  WINEARCH=$prefix_arch "$wine_run" "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null
   settle
-  program_folder="$prefix/drive_c/$program_files/Kestrune/Pinchwell"
+  local folder
+  program_folders=()
+  for folder in "${program_folders_windows[@]}"; do
+    folder=${folder#C:\\}
+    program_folders+=("$prefix/drive_c/${folder//\\//}")
+  done
+  program_folder=${program_folders[0]}
 }
-wine_in() { WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree= "$wine_run" "$prefix" "$@" </dev/null; }
+wine_in() { WINEPREFIX=$prefix WINEARCH=$prefix_arch WINEDEBUG=-all WINEDLLOVERRIDES=mscoree= "$wine_run" "$prefix" "$@" </dev/null; }
 # Every change reaches system.reg once the prefix's server has ended.
 settle() { WINEPREFIX=$prefix wineserver -w; }
 msiexec_qn() {  # msiexec_qn ARGS...: runs msiexec silently, returns its exit code
@@ -67,7 +86,7 @@ product_registry() {
     /^\[/ {
       key = $0; sub(/^\[/, "", key); sub(/\] [0-9]+$/, "", key); mine = 0
       lower = tolower(key)
-      if (lower ~ /^software\\\\microsoft\\\\windows\\\\currentversion\\\\installer/) next
+      if (lower ~ /^software\\\\(wow6432node\\\\)?microsoft\\\\windows\\\\currentversion\\\\installer/) next
       for (i = 1; i <= n; i++) if (index(lower "]", needle[i]) || index(lower, needle[i])) mine = 1
       if (mine) print key "|"
       next
@@ -76,49 +95,67 @@ product_registry() {
   ' "$prefix/system.reg" | sort
 }
 
-# The entry in the list of installed programs: its DisplayName and DisplayVersion lines.
+# The installed programs called Pinchwell..., in either registry view, one a line:
+# "DisplayName|DisplayVersion|Publisher".
 installed_programs() {
-  key="[$uninstall_key" awk '
-    /^\[/ { inside = (index($0, ENVIRON["key"]) == 1); next }
-    inside && /^"(DisplayName|DisplayVersion|Publisher)"=/ { print }
+  awk '
+    function flush() { if (name ~ /^Pinchwell/) print name "|" version "|" publisher; name = version = publisher = "" }
+    /^\[/ { flush(); inside = tolower($0) ~ /^\[software\\\\(wow6432node\\\\)?microsoft\\\\windows\\\\currentversion\\\\uninstall\\\\/; next }
+    inside && /^"DisplayName"=/ { name = $0; sub(/^"DisplayName"="/, "", name); sub(/"$/, "", name) }
+    inside && /^"DisplayVersion"=/ { version = $0; sub(/^"DisplayVersion"="/, "", version); sub(/"$/, "", version) }
+    inside && /^"Publisher"=/ { publisher = $0; sub(/^"Publisher"="/, "", publisher); sub(/"$/, "", publisher) }
+    END { flush() }
   ' "$prefix/system.reg"
 }
-product_entries() { installed_programs | grep -c '^"DisplayName"="Pinchwell"$'; }
+product_entries() { installed_programs | grep -c .; }
+only_installed_program() {  # only_installed_program NAME VERSION: the one entry, by Kestrune
+  test "$(installed_programs)" = "$1|$2|Kestrune"
+}
 
 settings_shortcut() {
   find "$prefix/drive_c" -name "Pinchwell Settings.lnk" 2>/dev/null
 }
 
-# The value lines that the package's Registry table promises, in the form of
-# product_registry, for a package installed into the default program folder.
-expected_registry() {
-  local package=$1 tables=$2
+# The value lines that a package's Registry table promises, in the form of product_values,
+# for a package installed into the default program folders, each where the registry rules
+# place it (registry-views.txt, or the rules file RULES): in a 64-bit prefix, a row of a
+# 32-bit component lands in the 32-bit view when the rules redirect its key. With
+# components=1 each line starts with "COMPONENT|".
+expected_registry() {  # expected_registry PACKAGE WORK_FOLDER [RULES]
+  local package=$1 tables=$2 rules=${3:-$registry_views}
   mkdir -p "$tables"
   msiinfo export "$package" Component >"$tables/Component.idt"
   msiinfo export "$package" Registry >"$tables/Registry.idt"
-  folder="$windows_folder\\" awk -F'\t' '
+  folder="$windows_folder\\" folder32="${program_folders_windows[1]:-}\\" views=$prefix_arch awk -F'\t' '
     function doubled(s,   parts, n, i, out) {
       n = split(s, parts, /\\/); out = parts[1]
       for (i = 2; i <= n; i++) out = out "\\\\" parts[i]
       return out
     }
+    function view(path,   lower, r, best, found) {  # the rule of the longest path that contains it
+      lower = tolower(path); best = -1
+      for (r in rule)
+        if ((r == "." || lower == r || index(lower, r "\\") == 1) && length(r) > best) { best = length(r); found = rule[r] }
+      return found
+    }
     { sub(/\r$/, "") }
+    FILENAME == ARGV[1] { if ($0 !~ /^#/ && NF == 2) rule[tolower($1)] = $2; next }
     FNR <= 3 { next }
-    FILENAME ~ /Component.idt$/ { is64[$1] = int($4 / 256) % 2; next }
+    FILENAME == ARGV[2] { is64[$1] = int($4 / 256) % 2; next }
     $4 == "*" || $4 == "+" { next }
     {
-      folder = ENVIRON["folder"]; key = $3; name = $4; value = $5
-      # 32-bit components write the 32-bit view, but for the keys both views share.
-      shared = tolower(key) ~ /^(appid|typelib)\\/
-      if ($2 == 0) key = (is64[$6] || shared ? "Software\\Classes\\" : "Software\\Classes\\Wow6432Node\\") key
-      if ($2 == 2 && !is64[$6]) { sub(/^[Ss][Oo][Ff][Tt][Ww][Aa][Rr][Ee]\\/, "", key); key = "Software\\Wow6432Node\\" key }
-      gsub(/\[#TesselFile\]/, folder "Tessel.dll", value)
-      gsub(/\[INSTALLFOLDER\]/, folder, value)
+      key = $3; name = $4; value = $5
+      path = ($2 == 0 ? "Classes\\" key : substr(key, index(key, "\\") + 1))  # below HKLM\SOFTWARE
+      if (!is64[$6] && ENVIRON["views"] == "win64" && view(path) == "redirected")
+        path = (tolower(path) ~ /^classes\\/ ? "Classes\\Wow6432Node\\" substr(path, 9) : "Wow6432Node\\" path)
+      gsub(/\[#TesselFile\]/, ENVIRON["folder"] "Tessel.dll", value)
+      gsub(/\[#Tessel32File\]/, ENVIRON["folder32"] "Tessel.dll", value)
+      gsub(/\[INSTALLFOLDER\]/, ENVIRON["folder"], value)
       if (value ~ /^#[0-9]+$/) value = sprintf("dword:%08x", substr(value, 2))
       else value = "\"" doubled(value) "\""
-      print tolower(doubled(key)) "|" (name == "" ? "@" : "\"" name "\"") "=" value
+      print (ENVIRON["components"] ? $6 "|" : "") tolower(doubled("Software\\" path)) "|" (name == "" ? "@" : "\"" name "\"") "=" value
     }
-  ' "$tables/Component.idt" "$tables/Registry.idt" | sort
+  ' "$rules" "$tables/Component.idt" "$tables/Registry.idt" | sort
 }
 # product_registry's value lines with the keys in lower case (the registry ignores case).
 product_values() {
