@@ -246,6 +246,8 @@ LRESULT HandleHostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_SIZE:
         if (ControlSite* site = SiteOf(window)) site->Resize();
         break;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;  // a click leaves the active window and its focus as they are
     case WM_DESTROY:
         if (ControlSite* site = SiteOf(window)) site->Detach();
         break;

@@ -11,6 +11,9 @@
 // else to the control. The services answer the security manager (PreviewSecurityManager.h)
 // once the window trusts a template page, nothing else.
 //
+// A click on the window never activates it (MA_NOACTIVATE): the preview lies over a page
+// whose frame keeps the activation and the focus.
+//
 // The window owns the site; the site holds the control. Destroying the window
 // deactivates and closes the control, takes the site back from it and releases the
 // control. The site is reference-counted: a control that keeps references on it after it

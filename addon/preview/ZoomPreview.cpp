@@ -173,6 +173,8 @@ void CZoomPreview::CreateWindows() {
     }
     if (previewBrowser) previewBrowser->Navigate(templatePage);
     ApplyPreviewStyles(hostWindow.get());
+    // Not even a tap on it makes the preview the active window.
+    ModifyStyle(hostWindow.get(), GWL_EXSTYLE, 0, WS_EX_NOACTIVATE);
 }
 
 HWND CZoomPreview::GetPreviewWindow() {
@@ -206,7 +208,10 @@ void CZoomPreview::SetCommitTimer(bool run) {
 }
 
 void CZoomPreview::ShowPreview(bool shown) {
-    ::ShowWindow(hostWindow.get(), shown ? SW_SHOW : SW_HIDE);
+    // Never activated: the tab thread shares its input state with the browser's frame,
+    // whose active window and focused element (an open drop-down, an IME composition)
+    // would otherwise change at every pinch.
+    ::ShowWindow(hostWindow.get(), shown ? SW_SHOWNA : SW_HIDE);
     FollowIdleRule();
 }
 
@@ -362,6 +367,6 @@ bool CZoomPreview::PlacePreview(HWND content) {
     HWND shell = nullptr;
     if (!browser || FAILED(GetBrowserShellWindow(browser.get(), &shell)) || !shell) return false;
     PreviewPlacement at = PlaceOverContent(WindowRect(shell), WindowRect(content));
-    ::SetWindowPos(hostWindow.get(), HWND_TOPMOST, at.x, at.y, at.width, at.height, 0);
+    ::SetWindowPos(hostWindow.get(), HWND_TOPMOST, at.x, at.y, at.width, at.height, SWP_NOACTIVATE);
     return true;
 }

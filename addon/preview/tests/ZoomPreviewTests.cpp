@@ -374,6 +374,46 @@ TEST_F(ZoomPreviewTest, APinchCapturesPlacesShowsCommitsAndHides) {
     EXPECT_EQ(closedHandles.size(), 3u);
 }
 
+TEST_F(ZoomPreviewTest, APinchLeavesTheBrowsersFrameActiveAndItsFocusWhereItWas) {
+    // The browser's frame, on the tab's thread like the preview, with the focus in a field.
+    RegisterPlainClass(L"PreviewTestFrame");
+    pinchwell::UniqueWindow frame(::CreateWindowExW(0, L"PreviewTestFrame", L"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                                    0, 0, 640, 480, nullptr, nullptr, Module(), nullptr));
+    HWND field = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 24, frame.get(), nullptr,
+                                   Module(), nullptr);
+    ::SetForegroundWindow(frame.get());
+    ::SetFocus(field);
+    auto untouched = [&] { return ::GetActiveWindow() == frame.get() && ::GetFocus() == field; };
+    ASSERT_TRUE(untouched());
+    auto preview = NewPreview();
+    HWND host = preview->hostWindow.get();
+    control.picture.readyState = READYSTATE_COMPLETE;
+
+    Send(*preview, Gesture(GF_BEGIN, 200));
+    ASSERT_TRUE(PumpUntil([&] { return Visible(host); }));
+    EXPECT_TRUE(untouched()) << "shown";
+    Send(*preview, Gesture(GF_BEGIN, 200));  // placed again while shown
+    PumpFor(30);
+    EXPECT_TRUE(untouched()) << "a second pinch";
+    RECT r = {};
+    ::GetWindowRect(host, &r);
+    ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT input[4] = {};
+    for (INPUT& i : input) i.type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = 'A';
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    input[2].type = input[3].type = INPUT_MOUSE;  // a tap on the preview
+    input[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(::SendInput(4, input, sizeof(INPUT)), 4u);
+    EXPECT_TRUE(PumpUntil([&] { return ::GetWindowTextLengthW(field) == 1; })) << "the key was lost";
+    PumpFor(30);
+    EXPECT_TRUE(untouched()) << "a tap on the preview";
+    Send(*preview, Gesture(GF_END, 300));
+    ASSERT_TRUE(PumpUntil([&] { return !Visible(host); }));
+    EXPECT_TRUE(untouched()) << "committed and hidden";
+}
+
 TEST_F(ZoomPreviewTest, TheIdleTimerHidesAShownPreviewAfter800MillisecondsWithoutInput) {
     auto preview = NewPreview();
     HWND host = preview->hostWindow.get();
