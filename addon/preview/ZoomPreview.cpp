@@ -308,6 +308,10 @@ void CZoomPreview::OnGesture(WPARAM, LPARAM lParam) {
 }
 
 void CZoomPreview::BeginPinch() {
+    // A pinch retried while the tab has not reported the earlier one's zoom (a tab that
+    // refuses it while loading): that pinch's deadline would hide this one's preview, and
+    // this one's show timer, stopped by then, would not show it again.
+    SetCommitTimer(false);
     int zoom = 100;
     if (browser) GetBrowserZoom(browser.get(), &zoom);  // used even when the query failed
     PinchValues start = StartPinch(zoom, minZoom, maxZoom);

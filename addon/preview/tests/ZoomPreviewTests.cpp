@@ -569,39 +569,62 @@ TEST_F(ZoomPreviewTest, TheCommitTimerGivesUpTwoSecondsAfterThePinchEnd) {
     EXPECT_EQ(tab.page.browser.execCalls.size(), queries);
 }
 
-TEST_F(ZoomPreviewTest, TeardownWhileEveryTimerRunsLeavesNothingThatFires) {
+TEST_F(ZoomPreviewTest, APinchRetriedWithinTheCommitDeadlineStaysShownPastIt) {
     auto preview = NewPreview();
-    Addon().currentPreview = preview.get();
-    HWND mockup = preview->GetPreviewWindow();
     HWND host = preview->hostWindow.get();
-    tab.page.browser.setChangesZoom = false;
+    control.picture.readyState = READYSTATE_COMPLETE;
+    tab.page.browser.setChangesZoom = false;  // the tab refuses the zoom while it loads
     Send(*preview, Gesture(GF_BEGIN, 200));
-    Send(*preview, Gesture(GF_END, 500));    // the commit timer waits for 250
-    Send(*preview, Gesture(GF_BEGIN, 200));  // the show timer waits for the picture
-    int clock = clockReads;
-    size_t tabCalls = tab.page.browser.execCalls.size();
-    int previewReads = control.page.browser.documentReads;
-    ASSERT_TRUE(PumpUntil([&] {
-        return clockReads > clock && tab.page.browser.execCalls.size() > tabCalls &&
-               control.page.browser.documentReads > previewReads;
-    }));
+    Send(*preview, Gesture(0, 300));
+    Send(*preview, Gesture(GF_END, 300));
+    clockNow = clockLastInput = clockNow + 1000;
+    Send(*preview, Gesture(GF_BEGIN, 200));
+    ASSERT_TRUE(PumpUntil([&] { return Visible(host); }));
+    clockNow = clockLastInput = clockNow + 1001;  // past the first pinch's deadline
+    PumpFor(60);
+    EXPECT_TRUE(Visible(host));
+}
 
-    preview.reset();
-    EXPECT_FALSE(::IsWindow(mockup));
-    EXPECT_FALSE(::IsWindow(host));
-    EXPECT_EQ(Addon().currentPreview.load(), nullptr);
-    EXPECT_EQ(control.page.browser.refs, 1u);  // the control is let go
-    EXPECT_EQ(tab.page.browser.refs, 1u);      // and the tab's browser
+TEST_F(ZoomPreviewTest, TeardownWhileItsTimersRunLeavesNothingThatFires) {
+    tab.page.browser.setChangesZoom = false;
+    // Committing, the commit and idle timers run; pinching, the show and idle timers.
+    for (bool committing : {true, false}) {
+        SCOPED_TRACE(committing ? "committing" : "pinching");
+        auto preview = NewPreview();
+        Addon().currentPreview = preview.get();
+        HWND mockup = preview->GetPreviewWindow();
+        HWND host = preview->hostWindow.get();
+        control.picture.readyState = committing ? READYSTATE_COMPLETE : READYSTATE_LOADING;
+        Send(*preview, Gesture(GF_BEGIN, 200));
+        if (committing) {
+            ASSERT_TRUE(PumpUntil([&] { return Visible(host); }));
+            Send(*preview, Gesture(GF_END, 500));  // the commit timer waits for 250
+        }
+        int clock = clockReads;
+        size_t tabCalls = tab.page.browser.execCalls.size();
+        int previewReads = control.page.browser.documentReads;
+        ASSERT_TRUE(PumpUntil([&] {
+            return clockReads > clock && (committing ? tab.page.browser.execCalls.size() > tabCalls
+                                                     : control.page.browser.documentReads > previewReads);
+        }));
 
-    clock = clockReads;
-    tabCalls = tab.page.browser.execCalls.size();
-    previewReads = control.page.browser.documentReads;
-    PumpFor(100);
-    EXPECT_EQ(clockReads, clock);
-    EXPECT_EQ(tab.page.browser.execCalls.size(), tabCalls);
-    EXPECT_EQ(control.page.browser.documentReads, previewReads);
-    MSG msg;
-    EXPECT_FALSE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the message loop was told to end";
+        preview.reset();
+        EXPECT_FALSE(::IsWindow(mockup));
+        EXPECT_FALSE(::IsWindow(host));
+        EXPECT_EQ(Addon().currentPreview.load(), nullptr);
+        EXPECT_EQ(control.page.browser.refs, 1u);  // the control is let go
+        EXPECT_EQ(tab.page.browser.refs, 1u);      // and the tab's browser
+
+        clock = clockReads;
+        tabCalls = tab.page.browser.execCalls.size();
+        previewReads = control.page.browser.documentReads;
+        PumpFor(100);
+        EXPECT_EQ(clockReads, clock);
+        EXPECT_EQ(tab.page.browser.execCalls.size(), tabCalls);
+        EXPECT_EQ(control.page.browser.documentReads, previewReads);
+        MSG msg;
+        EXPECT_FALSE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the message loop was told to end";
+    }
 }
 
 TEST_F(ZoomPreviewTest, TeardownOfAnotherTabLeavesTheCurrentTabAlone) {
