@@ -33,10 +33,14 @@ public:
     CEventSink& operator=(const CEventSink&) = delete;
 
     // Attachment of the calling tab thread (Windows build): AttachThread installs the
-    // thread's message hook, creates its preview object for browser and makes it current;
-    // DetachThread unhooks the thread (UnhookThread) and tears its preview object down.
-    void AttachThread(IWebBrowser2* browser);
+    // thread's message hook, creates its preview object for browser and makes it current,
+    // and gives the attachment's number (0 when nothing was attached); DetachThread
+    // unhooks the thread (UnhookThread) and tears its preview object down.
+    // DetachAttachment does the same only while the thread still has that attachment:
+    // several add-on objects may attach one thread, each replacing the one before.
+    std::uint64_t AttachThread(IWebBrowser2* browser);
     void DetachThread();
+    void DetachAttachment(std::uint64_t attachment);
     void UnhookThread();
 
     // Thread id -> the thread's preview object. Attach adds it, detach removes it and then

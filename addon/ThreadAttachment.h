@@ -9,6 +9,9 @@
 //   Preview* CreatePreview(Browser);   a new preview object for the browser; may throw
 //   void DestroyPreview(Preview*);     tears it down and frees it (once its thread has
 //                                      left it, when the call comes from inside it)
+//   std::uint64_t AttachmentOf(Preview*);  which attachment the object stands for: a
+//                                      number no later object of the process takes again
+//                                      (an address is taken again as soon as it is freed)
 //
 // Attach leaves nothing half made: a hook is never left without its preview object, nor
 // a preview object without its table entry. A hook that cannot be installed is not
@@ -89,3 +92,16 @@ void DetachThreadFrom(AttachmentTables<Preview> tables, std::uint32_t thread, Se
     tables.currentPreview.compare_exchange_strong(expected, nullptr);
     seams.DestroyPreview(preview);
 }
+
+// Detaches the thread as DetachThreadFrom does, but only while its preview object is still
+// the one of the given attachment: an add-on object whose attachment a newer one on the
+// same thread has replaced leaves the newer one alone. Whether it detached.
+template <typename Preview, typename Seams>
+bool DetachAttachmentFrom(AttachmentTables<Preview> tables, std::uint32_t thread, std::uint64_t attachment,
+                          Seams& seams) {
+    Preview* preview = tables.previewTable.Lookup(thread);
+    if (!preview || seams.AttachmentOf(preview) != attachment) return false;
+    DetachThreadFrom(tables, thread, seams);
+    return true;
+}
+

@@ -1,5 +1,7 @@
 #include "ZoomPreview.h"
 
+#include <atomic>
+
 #include <pinchwell/AnsiText.h>
 #include <pinchwell/ComPtr.h>
 
@@ -95,6 +97,11 @@ CZoomPreview::~CZoomPreview() {
     // A screenshot of the tab (a bank's page, say) does not stay on disk. Only a tab that
     // wrote the shared file deletes it, once its control has let go of it.
     if (wroteCapture_) DeleteCaptureFile(imagePath);
+}
+
+std::uint64_t CZoomPreview::NewSerial() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
 }
 
 void CZoomPreview::Release(CZoomPreview* preview) {

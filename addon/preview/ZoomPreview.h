@@ -60,6 +60,10 @@ public:
     // The object whose hidden window this is; null for any other window.
     static CZoomPreview* FromWindow(HWND window);
 
+    // Which object this is: no later object of the process has the same number, while
+    // its address may be taken again as soon as it is freed.
+    const std::uint64_t serial = NewSerial();
+
     // The tab's browser as attach hands it, counted: a release that waits for a running
     // gesture may outlast the site's own reference.
     pinchwell::ComPtr<IWebBrowser2> browser;
@@ -118,6 +122,8 @@ public:
     bool PlacePreview(HWND content);
 
 private:
+    static std::uint64_t NewSerial();
+
     DeferredRelease life_;
     // The timers that run. Each runs only while it has something to do: an idle tab wakes
     // nobody.

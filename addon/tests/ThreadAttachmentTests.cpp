@@ -66,6 +66,7 @@ struct Seams {
         steps.push_back("create " + std::to_string(alive.back()->id) + " for " + browser);
         return alive.back().get();
     }
+    std::uint64_t AttachmentOf(Preview* preview) { return static_cast<std::uint64_t>(preview->id); }
     void DestroyPreview(Preview* preview) {
         steps.push_back("destroy " + std::to_string(preview->id));
         for (auto& p : alive)
@@ -174,6 +175,18 @@ TEST_F(ThreadAttachment, UnhookRemovesOnlyTheHook) {
     EXPECT_EQ(seams.steps.back(), "unhook 1");
     EXPECT_EQ(HookPairs(), "");
     EXPECT_EQ(PreviewPairs(), "7:1 ");
+}
+
+TEST_F(ThreadAttachment, AnObjectWhoseAttachmentWasReplacedDetachesNothing) {
+    SetSite(7, "older");
+    SetSite(7, "newer");
+    seams.steps.clear();
+    EXPECT_FALSE(DetachAttachmentFrom(Tables(), 7, 1, seams));
+    EXPECT_EQ(seams.steps, Steps{});
+    EXPECT_EQ(HookPairs(), "7:2 ");
+    EXPECT_EQ(PreviewPairs(), "7:2 ");
+    EXPECT_TRUE(DetachAttachmentFrom(Tables(), 7, 2, seams));
+    EXPECT_EQ(seams.steps, (Steps{"unhook 2", "destroy 2"}));
 }
 
 TEST_F(ThreadAttachment, AHookThatCannotBeInstalledLeavesTheTabItsPreviewAndNoNullHook) {

@@ -491,6 +491,39 @@ TEST_F(TesselEndToEnd, AnObjectReleasedWithoutSiteWithdrawalTakesItsAttachmentAl
     EXPECT_EQ(other.page.browser.strayCalls.load(), 0);
 }
 
+TEST_F(TesselEndToEnd, OfTwoObjectsOnOneThreadTheOlderGoesWithoutTheNewersHookAndPreview) {
+    TabSite tab(120, 100);
+    for (bool withdrawn : {true, false}) {
+        SCOPED_TRACE(withdrawn ? "the older's site withdrawn" : "the older released with its site");
+        pinchwell::ComPtr<IObjectWithSite> older, newer;  // used on the tab's thread
+        std::vector<LONG> zooms;
+        tab.Run([&] {
+            for (auto* object : {&older, &newer}) {
+                ASSERT_EQ(::CoCreateInstance(CLSID_TesselImpl, nullptr, CLSCTX_INPROC_SERVER, IID_IObjectWithSite,
+                                             object->put_void()),
+                          S_OK);
+                ASSERT_EQ((*object)->SetSite(static_cast<IWebBrowser2*>(&tab.page.browser)), S_OK);
+            }
+            if (withdrawn) {
+                EXPECT_EQ(older->SetSite(nullptr), S_OK);
+            }
+            older.reset();
+            tab.page.browser.zoom = 100;
+            tab.page.browser.execCalls.clear();
+        });
+        EXPECT_EQ(MockupWindows(tab.ThreadId()), 1);
+        EXPECT_EQ(DragInTheMiddle(tab).scrolls, HalfTravel());
+        Pinch(tab, 100, 200);
+        tab.Run([&] {
+            zooms = ZoomsSet(tab.page.browser);
+            EXPECT_EQ(newer->SetSite(nullptr), S_OK);
+            newer.reset();
+        });
+        EXPECT_EQ(zooms, std::vector<LONG>{200});
+        EXPECT_EQ(MockupWindows(tab.ThreadId()), 0);
+    }
+}
+
 TEST_F(TesselEndToEnd, ASiteWithdrawnInTheMiddleOfAPinchFreesThePreviewWhenThePinchReturns) {
     TabSite tab(120, 100);
     int windowsInside = -1;
