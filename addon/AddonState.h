@@ -42,6 +42,9 @@ public:
     void DetachThread();
     void DetachAttachment(std::uint64_t attachment);
     void UnhookThread();
+    // The thread has ended without detaching: its pairs leave both tables and nothing
+    // else is touched. Called from DllMain as the thread ends.
+    void ForgetThread(std::uint32_t thread);
 
     // Thread id -> the thread's preview object. Attach adds it, detach removes it and then
     // deletes the object; at unload nothing left in the table is deleted.

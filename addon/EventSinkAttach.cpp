@@ -75,6 +75,14 @@ void CEventSink::DetachAttachment(std::uint64_t attachment) {
     }
 }
 
+void CEventSink::ForgetThread(std::uint32_t thread) {
+    try {
+        ForgetThreadIn(TablesOf(*this), thread);
+    } catch (...) {
+        // A thread's end cannot be refused.
+    }
+}
+
 void CEventSink::UnhookThread() {
     try {
         TabThreadSeams seams;

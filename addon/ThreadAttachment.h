@@ -105,3 +105,17 @@ bool DetachAttachmentFrom(AttachmentTables<Preview> tables, std::uint32_t thread
     return true;
 }
 
+// A thread that ended without detaching: its pairs leave both tables, so that a later
+// thread given the same id finds nothing of it, and it stops being the current tab. Table
+// work only (it runs as the thread ends, under the loader's lock): the hook, windows and
+// timers went with the thread, and the preview object, whose apartment is gone, is left
+// as it is.
+template <typename Preview>
+void ForgetThreadIn(AttachmentTables<Preview> tables, std::uint32_t thread) {
+    Preview* preview = tables.previewTable.Lookup(thread);
+    tables.hookTable.Remove(thread);
+    tables.previewTable.Remove(thread);
+    if (!preview) return;
+    Preview* expected = preview;
+    tables.currentPreview.compare_exchange_strong(expected, nullptr);
+}

@@ -37,7 +37,19 @@ CTesselModule& TesselModule() { return tesselModule; }
 // (not at process end), so the preview's go with it; a library that attached a tab is
 // pinned and never freed (see EventSinkAttach.cpp).
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) UnregisterPreviewClasses(instance);
+    switch (reason) {
+    case DLL_THREAD_DETACH:
+        // A tab thread that ended without detaching (no SetSite(NULL), or its add-on object
+        // released on another thread) leaves nothing that a later thread of the same id
+        // would take for its own. Table work only, under the loader lock.
+        Addon().eventSink.ForgetThread(::GetCurrentThreadId());
+        break;
+    case DLL_PROCESS_DETACH:
+        if (reserved == nullptr) UnregisterPreviewClasses(instance);
+        break;
+    default:
+        break;
+    }
     return TRUE;
 }
 

@@ -189,6 +189,18 @@ TEST_F(ThreadAttachment, AnObjectWhoseAttachmentWasReplacedDetachesNothing) {
     EXPECT_EQ(seams.steps, (Steps{"unhook 2", "destroy 2"}));
 }
 
+TEST_F(ThreadAttachment, AThreadThatEndedAttachedLeavesNothingForTheNextThreadOfItsId) {
+    Attach(7, "ended");
+    ForgetThreadIn(Tables(), 7);
+    EXPECT_EQ(HookPairs(), "");
+    EXPECT_EQ(PreviewPairs(), "");
+    EXPECT_EQ(current.load(), nullptr);
+    SetSite(7, "next");
+    Detach(7);
+    EXPECT_EQ(seams.steps, (Steps{"install 1", "create 1 for ended", "install 2", "create 2 for next", "unhook 2",
+                                  "destroy 2"}));
+}
+
 TEST_F(ThreadAttachment, AHookThatCannotBeInstalledLeavesTheTabItsPreviewAndNoNullHook) {
     seams.hookFails = true;
     EXPECT_EQ(Attach(7, "tab"), AttachResult::AttachedWithoutHook);
