@@ -94,9 +94,10 @@ CZoomPreview::~CZoomPreview() {
     page.previewBrowser = nullptr;
     previewBrowser.reset();
     DestroyWindows();
-    // A screenshot of the tab (a bank's page, say) does not stay on disk. Only a tab that
-    // wrote the shared file deletes it, once its control has let go of it.
-    if (wroteCapture_) DeleteCaptureFile(imagePath);
+    // A screenshot of the tab (a bank's page, say) does not stay on disk. Every tab of the
+    // user shares the file: a tab deletes only its own write, and only once its control
+    // has let go of it; another tab's later picture stays for that tab's preview.
+    if (captureWritten_) DeleteCaptureFile(imagePath, &*captureWritten_);
 }
 
 std::uint64_t CZoomPreview::NewSerial() {
@@ -365,8 +366,10 @@ HWND CZoomPreview::CapturePage() {
     int height = 0;
     // A file that is not the add-on's own (a link planted in its place) is not written:
     // the page would show whatever lies there.
-    if (FAILED(SaveWindowImage(content, imagePath, &width, &height))) return nullptr;
-    wroteCapture_ = true;
+    std::optional<CaptureFileStamp> written;
+    const HRESULT saved = SaveWindowImage(content, imagePath, &width, &height, &written);
+    if (written) captureWritten_ = written;  // emptied by a failed write, still this tab's
+    if (FAILED(saved)) return nullptr;
     if (previewBrowser) {
         page.StorePinchStart(previewBrowser.get(), measures, imageUrl, width, height);
         page.UpdatePage();

@@ -15,12 +15,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <pinchwell/UniqueHandle.h>
 
 #include <pinchwell/ComPtr.h>
 
+#include "CaptureFileCheck.h"
 #include "DeferredRelease.h"
 #include "MessageHook.h"
 #include "PinchMath.h"
@@ -130,7 +132,9 @@ private:
     bool showPending_ = false;  // 1: waiting for the preview page's picture
     bool idleRunning_ = false;  // 3: hides the preview after a pause in the input
     DWORD commitStarted_ = 0;   // when 2 began waiting for the tab to report the zoom
-    bool wroteCapture_ = false;  // this tab wrote the capture file: it deletes it when it goes
+    // This tab's last write of the capture file, which it deletes when it goes unless
+    // another tab has written the file since.
+    std::optional<CaptureFileStamp> captureWritten_;
 
     void OnTimer(HWND window, UINT_PTR id);
     // Starts or stops a timer of the hidden window; whether it now runs.

@@ -699,6 +699,22 @@ TEST_F(ZoomPreviewTest, TheCaptureFileGoesWithTheTabThatWroteIt) {
     EXPECT_EQ(::GetFileAttributesW(capture.c_str()), INVALID_FILE_ATTRIBUTES) << "the screenshot stayed on disk";
 }
 
+TEST_F(ZoomPreviewTest, ATabLeavesTheCaptureFileThatAnotherTabWroteSince) {
+    const std::wstring capture = TempFolder() + L"temp.png";
+    control.picture.readyState = READYSTATE_COMPLETE;
+    auto a = NewPreview();
+    auto b = NewPreview();
+    Send(*a, Gesture(GF_BEGIN, 200));
+    Send(*a, Gesture(GF_END, 200));
+    Send(*b, Gesture(GF_BEGIN, 200));
+    ASSERT_TRUE(PumpUntil([&] { return Visible(b->hostWindow.get()); }));
+    a.reset();
+    EXPECT_TRUE(ReadImageFile(capture).loaded) << "the other tab's picture went";
+    EXPECT_TRUE(Visible(b->hostWindow.get()));
+    b.reset();
+    EXPECT_EQ(::GetFileAttributesW(capture.c_str()), INVALID_FILE_ATTRIBUTES) << "the screenshot stayed on disk";
+}
+
 TEST_F(ZoomPreviewTest, TheControlMayRunScriptInTheTemplatePageOnly) {
     SetControlFactory(nullptr);  // Wine's WebBrowser control in our host
     auto preview = NewPreview();
