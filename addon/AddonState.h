@@ -74,5 +74,10 @@ struct AddonState {
 // The one AddonState of the process, built on first use. The module object of the COM
 // server has to be built before it: the file that defines the module object
 // calls Addon() from a static initialiser placed after that object, which builds the
-// state at load time, in the order above, and destroys it before the module.
+// state at load time, in the order above.
 AddonState& Addon();
+
+// Destroys the state, before the module object goes. Only for the library's unload by
+// FreeLibrary, when no thread runs its code any more; at process end the state is left
+// as it is. Nothing may call Addon() afterwards.
+void DestroyAddon();

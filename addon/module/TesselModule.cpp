@@ -10,8 +10,8 @@
 #include "ZoomPreview.h"
 #include "WindowsRegistrar.h"
 
-// Built first when the library loads; the add-on state follows it and, destroyed in the
-// reverse order, goes before it.
+// Built first when the library loads; the add-on state follows it and, destroyed by
+// DllMain, goes before it.
 static CTesselModule tesselModule;
 [[maybe_unused]] static AddonState& addonAtLoad = Addon();
 
@@ -45,7 +45,12 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         Addon().eventSink.ForgetThread(::GetCurrentThreadId());
         break;
     case DLL_PROCESS_DETACH:
-        if (reserved == nullptr) UnregisterPreviewClasses(instance);
+        // With reserved set the process is ending: its other threads were stopped wherever
+        // they were (in the hook, holding a table's lock), and nothing is destroyed.
+        if (reserved == nullptr) {
+            UnregisterPreviewClasses(instance);
+            DestroyAddon();
+        }
         break;
     default:
         break;

@@ -97,6 +97,15 @@ std::filesystem::path ProductFolder() { return std::filesystem::path(GetProgramF
 
 HMODULE LoadedTessel() { return ::GetModuleHandleW(L"Tessel.dll"); }
 
+// Calls the library's entry point as the loader does.
+BOOL CallTesselEntryPoint(DWORD reason, void* reserved) {
+    auto base = reinterpret_cast<BYTE*>(LoadedTessel());
+    auto headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    using EntryPoint = BOOL(WINAPI*)(HINSTANCE, DWORD, void*);
+    auto entry = reinterpret_cast<EntryPoint>(base + headers->OptionalHeader.AddressOfEntryPoint);
+    return entry(LoadedTessel(), reason, reserved);
+}
+
 HRESULT TesselCanUnloadNow() {
     auto canUnload = ModuleExport<DllCanUnloadNowFn>(LoadedTessel(), "DllCanUnloadNow");
     return canUnload ? canUnload() : E_FAIL;
@@ -563,6 +572,22 @@ TEST_F(TesselEndToEnd, ASiteWithdrawnInTheMiddleOfAPinchFreesThePreviewWhenThePi
     tab.Run([&] { gestures = tab.received[WM_GESTURE]; });
     EXPECT_EQ(gestures, 2);  // update and end: no hook any more
     EXPECT_EQ(tab.page.browser.strayCalls.load(), 0);
+}
+
+TEST_F(TesselEndToEnd, AtProcessEndTheStateStaysForATabThatStillRuns) {
+    TabSite tab(120, 100);
+    std::vector<LONG> zooms;
+    tab.Run([&] { ASSERT_EQ(tab.AttachSubstitute(), S_OK); });
+    // ExitProcess on another thread: the process ends, and the tab's thread may be anywhere.
+    ASSERT_TRUE(CallTesselEntryPoint(DLL_PROCESS_DETACH, reinterpret_cast<void*>(1)));
+    EXPECT_EQ(DragInTheMiddle(tab).scrolls, HalfTravel());
+    Pinch(tab, 100, 200);
+    tab.Run([&] {
+        zooms = ZoomsSet(tab.page.browser);
+        EXPECT_EQ(tab.Detach(), S_OK);
+    });
+    EXPECT_EQ(zooms, std::vector<LONG>{200});
+    EXPECT_EQ(MockupWindows(tab.ThreadId()), 0);
 }
 
 TEST_F(TesselEndToEnd, TabsOnTwoThreadsHaveAHookAndAPreviewEach) {
