@@ -66,7 +66,6 @@ struct Seams {
         steps.push_back("create " + std::to_string(alive.back()->id) + " for " + browser);
         return alive.back().get();
     }
-    std::uint64_t AttachmentOf(Preview* preview) { return static_cast<std::uint64_t>(preview->id); }
     void DestroyPreview(Preview* preview) {
         steps.push_back("destroy " + std::to_string(preview->id));
         for (auto& p : alive)
@@ -175,30 +174,6 @@ TEST_F(ThreadAttachment, UnhookRemovesOnlyTheHook) {
     EXPECT_EQ(seams.steps.back(), "unhook 1");
     EXPECT_EQ(HookPairs(), "");
     EXPECT_EQ(PreviewPairs(), "7:1 ");
-}
-
-TEST_F(ThreadAttachment, AnObjectWhoseAttachmentWasReplacedDetachesNothing) {
-    SetSite(7, "older");
-    SetSite(7, "newer");
-    seams.steps.clear();
-    EXPECT_FALSE(DetachAttachmentFrom(Tables(), 7, 1, seams));
-    EXPECT_EQ(seams.steps, Steps{});
-    EXPECT_EQ(HookPairs(), "7:2 ");
-    EXPECT_EQ(PreviewPairs(), "7:2 ");
-    EXPECT_TRUE(DetachAttachmentFrom(Tables(), 7, 2, seams));
-    EXPECT_EQ(seams.steps, (Steps{"unhook 2", "destroy 2"}));
-}
-
-TEST_F(ThreadAttachment, AThreadThatEndedAttachedLeavesNothingForTheNextThreadOfItsId) {
-    Attach(7, "ended");
-    ForgetThreadIn(Tables(), 7);
-    EXPECT_EQ(HookPairs(), "");
-    EXPECT_EQ(PreviewPairs(), "");
-    EXPECT_EQ(current.load(), nullptr);
-    SetSite(7, "next");
-    Detach(7);
-    EXPECT_EQ(seams.steps, (Steps{"install 1", "create 1 for ended", "install 2", "create 2 for next", "unhook 2",
-                                  "destroy 2"}));
 }
 
 TEST_F(ThreadAttachment, AHookThatCannotBeInstalledLeavesTheTabItsPreviewAndNoNullHook) {

@@ -24,10 +24,9 @@
 class TabSite {
 public:
     // A tab whose frame window's top-left corner is at (left, top) on the screen. With
-    // reusedId (the id of a thread that has ended), the tab runs on a thread that the
-    // system has given that id again: threads are started and let end until one has it
-    // (Windows hands out a freed id again soon, Wine once a few hundred are free). After
-    // some thousands in vain the tab takes the next thread, whatever its id.
+    // reusedId, an ended thread's id, threads are started and let end until the system
+    // gives that id again (Wine does once a few hundred are free); after thousands in vain
+    // the tab takes whatever id comes.
     TabSite(int left, int top, DWORD reusedId = 0);
     // Withdraws the add-on's site if it still has one, as the browser does when a tab
     // closes, and ends the thread.

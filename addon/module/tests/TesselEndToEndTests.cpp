@@ -100,7 +100,8 @@ HMODULE LoadedTessel() { return ::GetModuleHandleW(L"Tessel.dll"); }
 // Calls the library's entry point as the loader does.
 BOOL CallTesselEntryPoint(DWORD reason, void* reserved) {
     auto base = reinterpret_cast<BYTE*>(LoadedTessel());
-    auto headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     using EntryPoint = BOOL(WINAPI*)(HINSTANCE, DWORD, void*);
     auto entry = reinterpret_cast<EntryPoint>(base + headers->OptionalHeader.AddressOfEntryPoint);
     return entry(LoadedTessel(), reason, reserved);

@@ -395,14 +395,12 @@ TEST_F(ZoomPreviewTest, APinchLeavesTheBrowsersFrameActiveAndItsFocusWhereItWas)
     Send(*preview, Gesture(GF_BEGIN, 200));  // placed again while shown
     PumpFor(30);
     EXPECT_TRUE(untouched()) << "a second pinch";
-    RECT r = {};
-    ::GetWindowRect(host, &r);
-    ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ::SetCursorPos(500, 300);  // on the preview, for a tap
     INPUT input[4] = {};
-    for (INPUT& i : input) i.type = INPUT_KEYBOARD;
+    input[0].type = input[1].type = INPUT_KEYBOARD;
     input[0].ki.wVk = input[1].ki.wVk = 'A';
     input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    input[2].type = input[3].type = INPUT_MOUSE;  // a tap on the preview
+    input[2].type = input[3].type = INPUT_MOUSE;
     input[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     input[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     ASSERT_EQ(::SendInput(4, input, sizeof(INPUT)), 4u);
@@ -623,7 +621,8 @@ TEST_F(ZoomPreviewTest, TeardownWhileItsTimersRunLeavesNothingThatFires) {
         EXPECT_EQ(tab.page.browser.execCalls.size(), tabCalls);
         EXPECT_EQ(control.page.browser.documentReads, previewReads);
         MSG msg;
-        EXPECT_FALSE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the message loop was told to end";
+        EXPECT_FALSE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+            << "the message loop was told to end";
     }
 }
 
