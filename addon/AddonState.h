@@ -33,11 +33,18 @@ public:
     CEventSink& operator=(const CEventSink&) = delete;
 
     // Attachment of the calling tab thread (Windows build): AttachThread installs the
-    // thread's message hook, creates its preview object for browser and makes it current;
-    // DetachThread unhooks the thread (UnhookThread) and tears its preview object down.
-    void AttachThread(IWebBrowser2* browser);
+    // thread's message hook, creates its preview object for browser and makes it current,
+    // and gives the attachment's number (0 when nothing was attached); DetachThread
+    // unhooks the thread (UnhookThread) and tears its preview object down.
+    // DetachAttachment does the same only while the thread still has that attachment:
+    // several add-on objects may attach one thread, each replacing the one before.
+    std::uint64_t AttachThread(IWebBrowser2* browser);
     void DetachThread();
+    void DetachAttachment(std::uint64_t attachment);
     void UnhookThread();
+    // The thread has ended without detaching: its pairs leave both tables and nothing
+    // else is touched. Called from DllMain as the thread ends.
+    void ForgetThread(std::uint32_t thread);
 
     // Thread id -> the thread's preview object. Attach adds it, detach removes it and then
     // deletes the object; at unload nothing left in the table is deleted.
@@ -67,5 +74,10 @@ struct AddonState {
 // The one AddonState of the process, built on first use. The module object of the COM
 // server has to be built before it: the file that defines the module object
 // calls Addon() from a static initialiser placed after that object, which builds the
-// state at load time, in the order above, and destroys it before the module.
+// state at load time, in the order above.
 AddonState& Addon();
+
+// Destroys the state, before the module object goes. Only for the library's unload by
+// FreeLibrary, when no thread runs its code any more; at process end the state is left
+// as it is. Nothing may call Addon() afterwards.
+void DestroyAddon();

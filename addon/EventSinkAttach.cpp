@@ -20,6 +20,7 @@ struct TabThreadSeams {
     }
     // Freed now, or when the thread leaves the object if it is still inside it.
     void DestroyPreview(CZoomPreview* preview) { CZoomPreview::Release(preview); }
+    std::uint64_t AttachmentOf(CZoomPreview* preview) { return preview->serial; }
 };
 
 // A hook, window or timer procedure of the library may be on a tab thread's stack (a
@@ -42,13 +43,17 @@ AttachmentTables<CZoomPreview> TablesOf(CEventSink& sink) {
 
 }  // namespace
 
-void CEventSink::AttachThread(IWebBrowser2* browser) {
+std::uint64_t CEventSink::AttachThread(IWebBrowser2* browser) {
     try {
         PinLibrary();
         TabThreadSeams seams;
-        AttachThreadTo(TablesOf(*this), ::GetCurrentThreadId(), browser, seams);
+        const std::uint32_t thread = ::GetCurrentThreadId();
+        AttachThreadTo(TablesOf(*this), thread, browser, seams);
+        CZoomPreview* preview = previewTable.Lookup(thread);
+        return preview ? seams.AttachmentOf(preview) : 0;
     } catch (...) {
         // AttachThreadTo has undone its own steps; nothing else was made.
+        return 0;
     }
 }
 
@@ -58,6 +63,23 @@ void CEventSink::DetachThread() {
         DetachThreadFrom(TablesOf(*this), ::GetCurrentThreadId(), seams);
     } catch (...) {
         // Detach runs inside the browser's SetSite: nothing may leave it.
+    }
+}
+
+void CEventSink::DetachAttachment(std::uint64_t attachment) {
+    try {
+        TabThreadSeams seams;
+        DetachAttachmentFrom(TablesOf(*this), ::GetCurrentThreadId(), attachment, seams);
+    } catch (...) {
+        // As for DetachThread.
+    }
+}
+
+void CEventSink::ForgetThread(std::uint32_t thread) {
+    try {
+        ForgetThreadIn(TablesOf(*this), thread);
+    } catch (...) {
+        // A thread's end cannot be refused.
     }
 }
 

@@ -9,6 +9,9 @@
 //   Preview* CreatePreview(Browser);   a new preview object for the browser; may throw
 //   void DestroyPreview(Preview*);     tears it down and frees it (once its thread has
 //                                      left it, when the call comes from inside it)
+//   std::uint64_t AttachmentOf(Preview*);  which attachment the object stands for: a
+//                                      number no later object of the process takes again
+//                                      (an address is taken again as soon as it is freed)
 //
 // Attach leaves nothing half made: a hook is never left without its preview object, nor
 // a preview object without its table entry. A hook that cannot be installed is not
@@ -88,4 +91,31 @@ void DetachThreadFrom(AttachmentTables<Preview> tables, std::uint32_t thread, Se
     Preview* expected = preview;
     tables.currentPreview.compare_exchange_strong(expected, nullptr);
     seams.DestroyPreview(preview);
+}
+
+// Detaches the thread as DetachThreadFrom does, but only while its preview object is still
+// the one of the given attachment: an add-on object whose attachment a newer one on the
+// same thread has replaced leaves the newer one alone. Whether it detached.
+template <typename Preview, typename Seams>
+bool DetachAttachmentFrom(AttachmentTables<Preview> tables, std::uint32_t thread, std::uint64_t attachment,
+                          Seams& seams) {
+    Preview* preview = tables.previewTable.Lookup(thread);
+    if (!preview || seams.AttachmentOf(preview) != attachment) return false;
+    DetachThreadFrom(tables, thread, seams);
+    return true;
+}
+
+// A thread that ended without detaching: its pairs leave both tables, so that a later
+// thread given the same id finds nothing of it, and it stops being the current tab. Table
+// work only (it runs as the thread ends, under the loader's lock): the hook, windows and
+// timers went with the thread, and the preview object, whose apartment is gone, is left
+// as it is.
+template <typename Preview>
+void ForgetThreadIn(AttachmentTables<Preview> tables, std::uint32_t thread) {
+    Preview* preview = tables.previewTable.Lookup(thread);
+    tables.hookTable.Remove(thread);
+    tables.previewTable.Remove(thread);
+    if (!preview) return;
+    Preview* expected = preview;
+    tables.currentPreview.compare_exchange_strong(expected, nullptr);
 }

@@ -19,8 +19,9 @@ TesselImpl::~TesselImpl() {
     if (webBrowser || connectionPoint) {
         if (siteThread_ == ::GetCurrentThreadId()) {
             try {
-                // Only the attachment this object made: a thread it never attached keeps its own.
-                if (attached_) Addon().eventSink.DetachThread();
+                // Only the attachment this object made, and only while the thread still has
+                // it: a newer object on the thread may have replaced it with its own.
+                if (attachment_) Addon().eventSink.DetachAttachment(attachment_);
                 Disconnect();
             } catch (...) {
             }
@@ -33,7 +34,7 @@ TesselImpl::~TesselImpl() {
 }
 
 void TesselImpl::Disconnect() {
-    attached_ = false;
+    attachment_ = 0;
     if (connectionPoint) {
         connectionPoint->Unadvise(adviseCookie);
         adviseCookie = 0;
@@ -130,8 +131,13 @@ HRESULT STDMETHODCALLTYPE TesselImpl::SetSite(IUnknown* site) {
     return pinchwell::ComBoundary([&]() -> HRESULT {
         pinchwell::ComPtr<IUnknown> keepSite(site);  // for the duration of the call
 
-        // Every call leaves the thread detached first, also when a new site is given.
-        Addon().eventSink.DetachThread();
+        // A new site replaces whatever the thread has, so that a thread never keeps a hook
+        // or preview object of an earlier attachment. Withdrawing one takes only this
+        // object's own attachment: a newer object on the same thread keeps its own.
+        if (site)
+            Addon().eventSink.DetachThread();
+        else if (attachment_)
+            Addon().eventSink.DetachAttachment(attachment_);
         Disconnect();
         if (!site) return S_OK;
         siteThread_ = ::GetCurrentThreadId();
@@ -178,6 +184,5 @@ void TesselImpl::ConnectEvents() {
     DWORD cookie = 0;
     if (SUCCEEDED(connectionPoint->Advise(EventSinkEvents(), &cookie))) adviseCookie = cookie;
     container.reset();
-    Addon().eventSink.AttachThread(webBrowser.get());
-    attached_ = true;
+    attachment_ = Addon().eventSink.AttachThread(webBrowser.get());
 }

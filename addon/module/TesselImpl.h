@@ -11,6 +11,8 @@
 #include <exdisp.h>
 #include <ocidl.h>
 
+#include <cstdint>
+
 #include "TesselLib.h"
 #include "pinchwell/ComPtr.h"
 
@@ -31,8 +33,9 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID riid, LCID locale, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
 
-    // Detaches the calling thread and whatever this object held, then, with a site,
-    // takes the site's browser and connects to it.
+    // With a site: detaches the calling thread, whatever attached it, lets go of what this
+    // object held, then takes the site's browser and connects to it. Without one: detaches
+    // this object's own attachment only, while the thread still has it.
     HRESULT STDMETHODCALLTYPE SetSite(IUnknown* site) override;
     // Answers from the browser taken from the site: E_FAIL while there is none.
     HRESULT STDMETHODCALLTYPE GetSite(REFIID riid, void** out) override;
@@ -60,7 +63,7 @@ private:
     pinchwell::ComPtr<IWebBrowser2> webBrowser;
     pinchwell::ComPtr<IConnectionPoint> connectionPoint;
     DWORD adviseCookie = 0;
-    // The thread whose site this object holds, and whether it attached that thread.
+    // The thread whose site this object holds, and the attachment it made there (0: none).
     DWORD siteThread_ = 0;
-    bool attached_ = false;
+    std::uint64_t attachment_ = 0;
 };

@@ -10,8 +10,8 @@
 #include "ZoomPreview.h"
 #include "WindowsRegistrar.h"
 
-// Built first when the library loads; the add-on state follows it and, destroyed in the
-// reverse order, goes before it.
+// Built first when the library loads; the add-on state follows it and, destroyed by
+// DllMain, goes before it.
 static CTesselModule tesselModule;
 [[maybe_unused]] static AddonState& addonAtLoad = Addon();
 
@@ -37,7 +37,24 @@ CTesselModule& TesselModule() { return tesselModule; }
 // (not at process end), so the preview's go with it; a library that attached a tab is
 // pinned and never freed (see EventSinkAttach.cpp).
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) UnregisterPreviewClasses(instance);
+    switch (reason) {
+    case DLL_THREAD_DETACH:
+        // A tab thread that ended without detaching (no SetSite(NULL), or its add-on object
+        // released on another thread) leaves nothing that a later thread of the same id
+        // would take for its own. Table work only, under the loader lock.
+        Addon().eventSink.ForgetThread(::GetCurrentThreadId());
+        break;
+    case DLL_PROCESS_DETACH:
+        // With reserved set the process is ending: its other threads were stopped wherever
+        // they were (in the hook, holding a table's lock), and nothing is destroyed.
+        if (reserved == nullptr) {
+            UnregisterPreviewClasses(instance);
+            DestroyAddon();
+        }
+        break;
+    default:
+        break;
+    }
     return TRUE;
 }
 

@@ -24,3 +24,22 @@ struct OpenedFileFacts {
 // Where the platform gives neither real path (a file system that names none), the
 // attributes decide alone: on Windows a link opened as itself is a reparse point already.
 bool IsOwnCaptureFile(const OpenedFileFacts& facts);
+
+// Which file a capture wrote, and which write of it: the file's identity on its volume
+// and the last-write time its writer stamped on it. Every tab of the user writes the one
+// "temp.png" over in place, so its identity stays from one capture to the next, another
+// tab's included; the stamp tells the writes apart.
+struct CaptureFileStamp {
+    std::uint32_t volume = 0;
+    std::uint64_t fileIndex = 0;
+    std::uint64_t lastWrite = 0;  // in 100 ns units, as a FILETIME
+
+    bool operator==(const CaptureFileStamp& other) const {
+        return volume == other.volume && fileIndex == other.fileIndex && lastWrite == other.lastWrite;
+    }
+};
+
+// The last-write time for a capture written at now, given the last one the process
+// stamped: now, or just after that one where the clock has not moved past it (the system
+// time moves in steps of about 15 ms, and two tabs may capture within one).
+inline std::uint64_t NextWriteStamp(std::uint64_t now, std::uint64_t last) { return now > last ? now : last + 1; }

@@ -129,9 +129,11 @@ public:
     HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
                                                LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
         if (!frame || !document || !position || !clip || !info) return E_POINTER;
+        *frame = nullptr;
+        *document = nullptr;
+        if (!window_) return E_UNEXPECTED;  // the window has gone: there is no place for the control
         *frame = this;
         AddRef();
-        *document = nullptr;
         ::GetClientRect(window_, position);
         *clip = *position;
         info->fMDIApp = FALSE;
@@ -206,13 +208,14 @@ public:
         return S_FALSE;  // not replaced
     }
 
-    // IServiceProvider: the security manager for a trusted template page; no other service.
+    // IServiceProvider: the security manager, once a template page is trusted; no other
+    // service.
     HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
-        if (service == SID_SInternetSecurityManager && !trustedPage_.empty())
-            return pinchwell::ComBoundary([&] { return CreatePreviewSecurityManager(trustedPage_, iid, out); });
-        return E_NOINTERFACE;
+        if (service != SID_SInternetSecurityManager) return SVC_E_UNKNOWNSERVICE;
+        if (trustedPage_.empty()) return E_NOINTERFACE;
+        return pinchwell::ComBoundary([&] { return CreatePreviewSecurityManager(trustedPage_, iid, out); });
     }
 
 private:
@@ -246,6 +249,8 @@ LRESULT HandleHostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_SIZE:
         if (ControlSite* site = SiteOf(window)) site->Resize();
         break;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;  // a click leaves the active window and its focus as they are
     case WM_DESTROY:
         if (ControlSite* site = SiteOf(window)) site->Detach();
         break;

@@ -9,7 +9,10 @@
 // (which would draw 2 pixels in and move the picture off the page beneath), and no scroll
 // bars (the preview page scrolls itself); it shows no context menu, and leaves everything
 // else to the control. The services answer the security manager (PreviewSecurityManager.h)
-// once the window trusts a template page, nothing else.
+// once the window trusts a template page, nothing else (SVC_E_UNKNOWNSERVICE).
+//
+// A click on the window never activates it (MA_NOACTIVATE): the preview lies over a page
+// whose frame keeps the activation and the focus.
 //
 // The window owns the site; the site holds the control. Destroying the window
 // deactivates and closes the control, takes the site back from it and releases the
@@ -20,6 +23,12 @@
 #include <pinchwell/ComPtr.h>
 
 #include <string>
+
+// IServiceProvider::QueryService's answer for a service it does not know, as documented;
+// no platform header defines it, and Visual Studio's SDK gives it E_FAIL's value.
+#ifndef SVC_E_UNKNOWNSERVICE
+#define SVC_E_UNKNOWNSERVICE E_FAIL
+#endif
 
 // The host window class, registered by RegisterControlHostClass.
 extern const wchar_t kControlHostClass[];

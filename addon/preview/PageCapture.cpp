@@ -85,7 +85,8 @@ HBITMAP CaptureClientArea(HWND window, int* width, int* height) {
     return CaptureClientPicture(window, width, height).Release();
 }
 
-HRESULT SaveWindowImage(HWND window, const std::wstring& path, int* width, int* height) {
+HRESULT SaveWindowImage(HWND window, const std::wstring& path, int* width, int* height,
+                        std::optional<CaptureFileStamp>* written) {
     int w = 0;
     int h = 0;
     ScreenPicture picture = CaptureClientPicture(window, &w, &h);
@@ -96,6 +97,6 @@ HRESULT SaveWindowImage(HWND window, const std::wstring& path, int* width, int* 
     }
     *width = w;
     *height = h;
-    if (IsPngPath(path)) return SavePngFile(picture.Pixels(), path);  // straight from the DIB section's rows
+    if (IsPngPath(path)) return SavePngFile(picture.Pixels(), path, written);  // straight from the DIB section's rows
     return SaveBitmapFile(picture.bitmap(), path);
 }

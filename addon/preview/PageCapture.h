@@ -4,9 +4,11 @@
 #include <windows.h>
 #include <exdisp.h>
 
+#include <optional>
 #include <string>
 
 #include "BrowserHost.h"
+#include "CaptureFileCheck.h"
 #include "ScreenPicture.h"
 
 // The tab's shell window: IServiceProvider, QueryService(SID_SShellBrowser, IOleWindow),
@@ -27,14 +29,16 @@ BOOL CALLBACK EnumContentProc(HWND window, LPARAM parameter);
 
 // Captures the window's client area (CaptureClientPicture) and saves it to path. A ".png"
 // path (in any case) is written by the zlib writer straight from the capture's rows, with
-// stored blocks, to a temporary file that then replaces path (SavePngFile); any other
+// stored blocks, over the file in place (SavePngFile, which gives its stamp to written,
+// where given); any other
 // extension goes to the GDI+ encoder that the extension names (as ATL's CImage::Save does;
 // GDI+ runs for the call only). width and height receive the capture size, the client size
 // minus 22 in each direction, even where the screen cut the picture; when nothing could be
 // captured (null window, too small, wholly off the screen) they receive 0 and no file is
 // written, so a previous capture file stays as it was. Returns whether the file was
 // written (S_OK) or why not; a failed save never leaves a partly written file at path.
-HRESULT SaveWindowImage(HWND window, const std::wstring& path, int* width, int* height);
+HRESULT SaveWindowImage(HWND window, const std::wstring& path, int* width, int* height,
+                        std::optional<CaptureFileStamp>* written = nullptr);
 
 // The window's client area, 2 pixels in from the left and top and 20 from the right and
 // bottom, copied from the screen into a 32 bpp top-down DIB section. width and height

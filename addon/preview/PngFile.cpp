@@ -1,8 +1,9 @@
 #include "PngFile.h"
 
+#include <atomic>
+
 #include <pinchwell/UniqueHandle.h>
 
-#include "CaptureFileCheck.h"
 #include "PreviewPaths.h"
 
 namespace {
@@ -60,6 +61,37 @@ OpenedFileFacts FactsOf(HANDLE handle, const std::wstring& path) {
     return facts;
 }
 
+std::uint64_t FileTimeValue(const FILETIME& time) {
+    return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
+
+std::optional<CaptureFileStamp> StampOf(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!::GetFileInformationByHandle(file, &info)) return std::nullopt;
+    CaptureFileStamp stamp;
+    stamp.volume = info.dwVolumeSerialNumber;
+    stamp.fileIndex = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    stamp.lastWrite = FileTimeValue(info.ftLastWriteTime);
+    return stamp;
+}
+
+// Gives the write just made through file a last-write time of its own. A time set through
+// the handle is also the one the file keeps: the file system sets none of its own when a
+// handle whose time was set closes.
+std::optional<CaptureFileStamp> StampWrite(HANDLE file) {
+    static std::atomic<std::uint64_t> lastStamp{0};
+    FILETIME now = {};
+    ::GetSystemTimeAsFileTime(&now);
+    std::uint64_t last = lastStamp.load();
+    std::uint64_t stamp = 0;
+    do {
+        stamp = NextWriteStamp(FileTimeValue(now), last);
+    } while (!lastStamp.compare_exchange_weak(last, stamp));
+    FILETIME time = {static_cast<DWORD>(stamp), static_cast<DWORD>(stamp >> 32)};
+    if (!::SetFileTime(file, nullptr, nullptr, &time)) return std::nullopt;
+    return StampOf(file);
+}
+
 // Opens the file at path as itself, never a link's target: an existing name with
 // FILE_FLAG_OPEN_REPARSE_POINT, else a new file, which is never made through a link
 // (CREATE_NEW fails on any existing name, a dangling link's included).
@@ -90,7 +122,7 @@ std::wstring CaptureFilePath() {
     return CaptureImagePath(std::wstring(folder, length));
 }
 
-HRESULT SavePngFile(const BgrxPixels& pixels, const std::wstring& path) {
+HRESULT SavePngFile(const BgrxPixels& pixels, const std::wstring& path, std::optional<CaptureFileStamp>* stamped) {
     HRESULT result = S_OK;
     pinchwell::UniqueFile file =
         OpenOwnFile(path, GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_DELETE, true, &result);
@@ -109,18 +141,26 @@ HRESULT SavePngFile(const BgrxPixels& pixels, const std::wstring& path) {
         LARGE_INTEGER start = {};
         if (::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) ::SetEndOfFile(file.get());
     }
+    std::optional<CaptureFileStamp> stamp = StampWrite(file.get());
+    if (stamped) *stamped = stamp;
     return result;
 }
 
-HRESULT DeleteCaptureFile(const std::wstring& path) {
+HRESULT DeleteCaptureFile(const std::wstring& path, const CaptureFileStamp* written) {
     if (path.empty()) return S_FALSE;
     HRESULT result = S_OK;
-    pinchwell::UniqueFile file = OpenOwnFile(path, DELETE | FILE_READ_ATTRIBUTES,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, false, &result);
+    // Not shared with writers: no capture can rewrite the file between the check and the
+    // deletion.
+    pinchwell::UniqueFile file =
+        OpenOwnFile(path, DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_DELETE, false, &result);
     if (!file) {
         return result == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || result == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)
                    ? S_FALSE
                    : result;
+    }
+    if (written) {
+        std::optional<CaptureFileStamp> now = StampOf(file.get());
+        if (!now || !(*now == *written)) return S_FALSE;  // another tab's picture by now
     }
     // Through the handle checked above, not by name: the name might be another file by now.
     FILE_DISPOSITION_INFO disposition = {TRUE};

@@ -3,8 +3,10 @@
 // and deleting it.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
+#include "CaptureFileCheck.h"
 #include "PngWriter.h"
 
 // The capture file's path: the temporary folder (GetTempPathW) followed by "temp.png".
@@ -27,12 +29,21 @@ std::wstring CaptureFilePath();
 // untouched with HRESULT_FROM_WIN32(ERROR_CANT_ACCESS_FILE). Readers share the open file
 // (the preview control reads it; an indexer or a virus scanner may hold it a moment),
 // and may delete it. Returns the first failure.
-HRESULT SavePngFile(const BgrxPixels& pixels, const std::wstring& path);
+//
+// Whatever the outcome, a file that was written to (or emptied) gets a last-write time of
+// its own (NextWriteStamp) through the handle, and stamped, where given, receives the
+// file's stamp: what DeleteCaptureFile later checks.
+HRESULT SavePngFile(const BgrxPixels& pixels, const std::wstring& path,
+                    std::optional<CaptureFileStamp>* stamped = nullptr);
 
 // Deletes the capture file at path when it is the add-on's own (as above: never a link,
 // never the target of one, never a file with other names), so that a screenshot does not
 // stay on disk after the preview goes. S_OK once deleted, S_FALSE when there is no file
 // (or no path), HRESULT_FROM_WIN32(ERROR_CANT_ACCESS_FILE) for a file that is not ours
 // (left as it is), or the platform's failure (a reader that holds it without sharing
-// its deletion, for example).
-HRESULT DeleteCaptureFile(const std::wstring& path);
+// its deletion, or a writer that holds it at all, for example).
+//
+// With written, only that write of the file goes: a file that another tab (another
+// thread or browser process) has written since keeps its picture, and S_FALSE is
+// returned. The file is held against writers from the check to the deletion.
+HRESULT DeleteCaptureFile(const std::wstring& path, const CaptureFileStamp* written = nullptr);

@@ -1,5 +1,7 @@
 #include "ZoomPreview.h"
 
+#include <atomic>
+
 #include <pinchwell/AnsiText.h>
 #include <pinchwell/ComPtr.h>
 
@@ -92,9 +94,15 @@ CZoomPreview::~CZoomPreview() {
     page.previewBrowser = nullptr;
     previewBrowser.reset();
     DestroyWindows();
-    // A screenshot of the tab (a bank's page, say) does not stay on disk. Only a tab that
-    // wrote the shared file deletes it, once its control has let go of it.
-    if (wroteCapture_) DeleteCaptureFile(imagePath);
+    // A screenshot of the tab (a bank's page, say) does not stay on disk. Every tab of the
+    // user shares the file: a tab deletes only its own write, and only once its control
+    // has let go of it; another tab's later picture stays for that tab's preview.
+    if (captureWritten_) DeleteCaptureFile(imagePath, &*captureWritten_);
+}
+
+std::uint64_t CZoomPreview::NewSerial() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
 }
 
 void CZoomPreview::Release(CZoomPreview* preview) {
@@ -173,6 +181,8 @@ void CZoomPreview::CreateWindows() {
     }
     if (previewBrowser) previewBrowser->Navigate(templatePage);
     ApplyPreviewStyles(hostWindow.get());
+    // Not even a tap on it makes the preview the active window.
+    ModifyStyle(hostWindow.get(), GWL_EXSTYLE, 0, WS_EX_NOACTIVATE);
 }
 
 HWND CZoomPreview::GetPreviewWindow() {
@@ -206,7 +216,10 @@ void CZoomPreview::SetCommitTimer(bool run) {
 }
 
 void CZoomPreview::ShowPreview(bool shown) {
-    ::ShowWindow(hostWindow.get(), shown ? SW_SHOW : SW_HIDE);
+    // Never activated: the tab thread shares its input state with the browser's frame,
+    // whose active window and focused element (an open drop-down, an IME composition)
+    // would otherwise change at every pinch.
+    ::ShowWindow(hostWindow.get(), shown ? SW_SHOWNA : SW_HIDE);
     FollowIdleRule();
 }
 
@@ -303,6 +316,10 @@ void CZoomPreview::OnGesture(WPARAM, LPARAM lParam) {
 }
 
 void CZoomPreview::BeginPinch() {
+    // A pinch retried while the tab has not reported the earlier one's zoom (a tab that
+    // refuses it while loading): that pinch's deadline would hide this one's preview, and
+    // this one's show timer, stopped by then, would not show it again.
+    SetCommitTimer(false);
     int zoom = 100;
     if (browser) GetBrowserZoom(browser.get(), &zoom);  // used even when the query failed
     PinchValues start = StartPinch(zoom, minZoom, maxZoom);
@@ -349,8 +366,10 @@ HWND CZoomPreview::CapturePage() {
     int height = 0;
     // A file that is not the add-on's own (a link planted in its place) is not written:
     // the page would show whatever lies there.
-    if (FAILED(SaveWindowImage(content, imagePath, &width, &height))) return nullptr;
-    wroteCapture_ = true;
+    std::optional<CaptureFileStamp> written;
+    const HRESULT saved = SaveWindowImage(content, imagePath, &width, &height, &written);
+    if (written) captureWritten_ = written;  // emptied by a failed write, still this tab's
+    if (FAILED(saved)) return nullptr;
     if (previewBrowser) {
         page.StorePinchStart(previewBrowser.get(), measures, imageUrl, width, height);
         page.UpdatePage();
@@ -362,6 +381,6 @@ bool CZoomPreview::PlacePreview(HWND content) {
     HWND shell = nullptr;
     if (!browser || FAILED(GetBrowserShellWindow(browser.get(), &shell)) || !shell) return false;
     PreviewPlacement at = PlaceOverContent(WindowRect(shell), WindowRect(content));
-    ::SetWindowPos(hostWindow.get(), HWND_TOPMOST, at.x, at.y, at.width, at.height, 0);
+    ::SetWindowPos(hostWindow.get(), HWND_TOPMOST, at.x, at.y, at.width, at.height, SWP_NOACTIVATE);
     return true;
 }

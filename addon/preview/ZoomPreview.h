@@ -15,12 +15,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <pinchwell/UniqueHandle.h>
 
 #include <pinchwell/ComPtr.h>
 
+#include "CaptureFileCheck.h"
 #include "DeferredRelease.h"
 #include "MessageHook.h"
 #include "PinchMath.h"
@@ -59,6 +61,10 @@ public:
 
     // The object whose hidden window this is; null for any other window.
     static CZoomPreview* FromWindow(HWND window);
+
+    // Which object this is: no later object of the process has the same number, while
+    // its address may be taken again as soon as it is freed.
+    const std::uint64_t serial = NewSerial();
 
     // The tab's browser as attach hands it, counted: a release that waits for a running
     // gesture may outlast the site's own reference.
@@ -118,13 +124,17 @@ public:
     bool PlacePreview(HWND content);
 
 private:
+    static std::uint64_t NewSerial();
+
     DeferredRelease life_;
     // The timers that run. Each runs only while it has something to do: an idle tab wakes
     // nobody.
     bool showPending_ = false;  // 1: waiting for the preview page's picture
     bool idleRunning_ = false;  // 3: hides the preview after a pause in the input
     DWORD commitStarted_ = 0;   // when 2 began waiting for the tab to report the zoom
-    bool wroteCapture_ = false;  // this tab wrote the capture file: it deletes it when it goes
+    // This tab's last write of the capture file, which it deletes when it goes unless
+    // another tab has written the file since.
+    std::optional<CaptureFileStamp> captureWritten_;
 
     void OnTimer(HWND window, UINT_PTR id);
     // Starts or stops a timer of the hidden window; whether it now runs.

@@ -24,6 +24,7 @@ TEST(SinkAction, FollowsTheEventAndItsArgumentTypes) {
         {kWindowStateChanged, 2, kTypeI4, kTypeByRef | kTypeI4, SinkAction::Nothing},
         {kWindowStateChanged, 2, kTypeDispatch, kTypeI4, SinkAction::Nothing},
         {kWindowStateChanged, 1, kTypeI4, kNone, SinkAction::Nothing},
+        {kWindowStateChanged, 1, kTypeI4, kTypeI4, SinkAction::Nothing},  // the second lies beyond the count
         {kWindowStateChanged, 0, kNone, kNone, SinkAction::Nothing},
         {kDocumentComplete, 2, kUrlRef, kTypeDispatch, SinkAction::CompareDocument},
         {kDocumentComplete, 2, kUrlRef, kTypeByRef | kTypeDispatch, SinkAction::CompareDocument},
@@ -33,6 +34,7 @@ TEST(SinkAction, FollowsTheEventAndItsArgumentTypes) {
         {kDocumentComplete, 2, kUrlRef, kTypeByRef | kTypeVariant, SinkAction::Nothing},
         {kDocumentComplete, 2, kUrlRef, kTypeI4, SinkAction::Nothing},
         {kDocumentComplete, 1, kTypeDispatch, kNone, SinkAction::Nothing},
+        {kDocumentComplete, 1, kUrlRef, kTypeDispatch, SinkAction::Nothing},
         {kBeforeNavigate2, 7, kTypeDispatch, kTypeDispatch, SinkAction::Nothing},
         {0, 2, kTypeI4, kTypeI4, SinkAction::Nothing},
     };

@@ -128,6 +128,8 @@ TEST(MessageHookDrag, SequencesGiveTheirOutcomes) {
          {Down(), Move(100, 100), Move(90, 80)}, {P, S, S}, {{5, 10}}, true, 90, 80},
         {"half of an odd travel truncates toward zero", NoFacts,
          {Down(), Move(100, 100), Move(103, 97)}, {P, S, S}, {{-1, 1}}, true, 103, 97},
+        {"half of an odd, negative vertical travel truncates toward zero", NoFacts,
+         {Down(), Move(100, 100), Move(97, 103)}, {P, S, S}, {{1, -1}}, true, 97, 103},
         {"each move scrolls from the one before", NoFacts,
          {Down(), Move(100, 100), Move(90, 80), Move(90, 100)}, {P, S, S, S}, {{5, 10}, {0, -10}}, true, 90, 100},
         {"x = 0 is recorded and counts as no previous point", NoFacts,

@@ -2,12 +2,35 @@
 // the current tab, also when a step fails.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "ThreadAttachment.h"
+
+namespace {
+
+// The next allocation of the thread fails, as when a table cannot grow.
+thread_local bool failNextAllocation = false;
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (failNextAllocation) {
+        failNextAllocation = false;
+        throw std::bad_alloc();
+    }
+    if (void* memory = std::malloc(size ? size : 1)) return memory;
+    throw std::bad_alloc();
+}
+// Every operator new of this program is the one above, which takes its memory from malloc.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+#pragma GCC diagnostic pop
 
 namespace {
 
@@ -20,6 +43,7 @@ struct Preview {
 struct Seams {
     std::vector<std::string> steps;
     bool hookFails = false;
+    bool hookTableFails = false;  // the hook table cannot grow to store the hook
     enum { Creates, Throws, GivesNull } create = Creates;
     std::uintptr_t nextHook = 1;
     int nextPreview = 1;
@@ -31,6 +55,7 @@ struct Seams {
             return nullptr;
         }
         steps.push_back("install " + std::to_string(nextHook));
+        failNextAllocation = hookTableFails;
         return reinterpret_cast<HookHandle>(nextHook++);
     }
     void Unhook(HookHandle hook) { steps.push_back("unhook " + std::to_string(reinterpret_cast<std::uintptr_t>(hook))); }
@@ -166,11 +191,14 @@ TEST_F(ThreadAttachment, AFailedStepLeavesNeitherHookNorPreview) {
     struct Case {
         const char* name;
         decltype(Seams::create) create;
+        bool hookTableFails;
         AttachResult result;
         Steps steps;
     } cases[] = {
-        {"the preview throws", Seams::Throws, AttachResult::PreviewFailed, {"install 2", "unhook 2"}},
-        {"the preview is not made", Seams::GivesNull, AttachResult::PreviewFailed, {"install 2", "unhook 2"}},
+        {"the preview throws", Seams::Throws, false, AttachResult::PreviewFailed, {"install 2", "unhook 2"}},
+        {"the preview is not made", Seams::GivesNull, false, AttachResult::PreviewFailed, {"install 2", "unhook 2"}},
+        {"the hook table cannot store the hook", Seams::Creates, true, AttachResult::TableFailed,
+         {"install 2", "unhook 2"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -183,7 +211,9 @@ TEST_F(ThreadAttachment, AFailedStepLeavesNeitherHookNorPreview) {
         Preview* earlier = otherCurrent;
         s.steps.clear();
         s.create = c.create;
+        s.hookTableFails = c.hookTableFails;
         EXPECT_EQ(AttachThreadTo(tables, 7, "tab", s), c.result);
+        failNextAllocation = false;
         EXPECT_EQ(s.steps, c.steps);
         EXPECT_EQ(otherHooks.Count(), 1);
         EXPECT_EQ(otherHooks.Lookup(7), nullptr);

@@ -51,14 +51,29 @@ HWND Child(const wchar_t* className, HWND parent, int x, int y, int width, int h
 
 }  // namespace
 
-TabSite::TabSite(int left, int top) {
-    std::promise<void> ready;
-    auto started = ready.get_future();
-    thread_ = std::thread([this, left, top, &ready] { Main(left, top, ready); });
-    started.wait();
+TabSite::TabSite(int left, int top, DWORD reusedId) {
+    constexpr int kMostThreads = 5000;
+    for (int attempt = 1;; ++attempt) {
+        std::promise<bool> ready;
+        auto started = ready.get_future();
+        std::thread thread([&, attempt] {
+            if (reusedId && ::GetCurrentThreadId() != reusedId && attempt < kMostThreads)
+                ready.set_value(false);
+            else
+                Main(left, top, ready);
+        });
+        if (started.get()) {
+            thread_ = std::move(thread);
+            return;
+        }
+        thread.join();
+    }
 }
 
-TabSite::~TabSite() {
+TabSite::~TabSite() { EndThread(); }
+
+void TabSite::EndThread() {
+    if (!thread_.joinable()) return;
     ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
     thread_.join();
 }
@@ -88,7 +103,7 @@ HRESULT TabSite::AttachSubstitute() { return addon->SetSite(static_cast<IWebBrow
 
 HRESULT TabSite::Detach() { return addon->SetSite(nullptr); }
 
-void TabSite::Main(int left, int top, std::promise<void>& ready) {
+void TabSite::Main(int left, int top, std::promise<bool>& ready) {
     threadId_ = ::GetCurrentThreadId();
     MSG msg;
     ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue
@@ -110,7 +125,7 @@ void TabSite::Main(int left, int top, std::promise<void>& ready) {
         pinchwell::ComInit com;
         created = ::CoCreateInstance(CLSID_TesselImpl, nullptr, CLSCTX_INPROC_SERVER, IID_IObjectWithSite,
                                      addon.put_void());
-        ready.set_value();
+        ready.set_value(true);
         while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
             if (!msg.hwnd && msg.message == kRunWork) {
                 std::unique_ptr<std::packaged_task<void()>> job(reinterpret_cast<std::packaged_task<void()>*>(msg.lParam));

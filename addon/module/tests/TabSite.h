@@ -23,8 +23,11 @@
 
 class TabSite {
 public:
-    // A tab whose frame window's top-left corner is at (left, top) on the screen.
-    TabSite(int left, int top);
+    // A tab whose frame window's top-left corner is at (left, top) on the screen. With
+    // reusedId, an ended thread's id, threads are started and let end until the system
+    // gives that id again (Wine does once a few hundred are free); after thousands in vain
+    // the tab takes whatever id comes.
+    TabSite(int left, int top, DWORD reusedId = 0);
     // Withdraws the add-on's site if it still has one, as the browser does when a tab
     // closes, and ends the thread.
     ~TabSite();
@@ -35,6 +38,10 @@ public:
     // and returns when it is done. A thread that does not answer within seconds ends the
     // test program: its state can no longer be trusted.
     void Run(const std::function<void()>& work);
+
+    // Ends the thread as the destructor does, leaving the tab's state to be read. A tab
+    // whose add-on object was taken away ends without withdrawing any site.
+    void EndThread();
 
     DWORD ThreadId() const { return threadId_; }
     HWND Content() const { return content_; }
@@ -57,7 +64,7 @@ public:
 private:
     // The thread: windows, apartment and add-on object, then the message loop until
     // WM_QUIT, then the add-on's site withdrawn and everything released.
-    void Main(int left, int top, std::promise<void>& ready);
+    void Main(int left, int top, std::promise<bool>& ready);
 
     DWORD threadId_ = 0;
     HWND content_ = nullptr;

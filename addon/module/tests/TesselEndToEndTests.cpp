@@ -97,6 +97,16 @@ std::filesystem::path ProductFolder() { return std::filesystem::path(GetProgramF
 
 HMODULE LoadedTessel() { return ::GetModuleHandleW(L"Tessel.dll"); }
 
+// Calls the library's entry point as the loader does.
+BOOL CallTesselEntryPoint(DWORD reason, void* reserved) {
+    auto base = reinterpret_cast<BYTE*>(LoadedTessel());
+    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    using EntryPoint = BOOL(WINAPI*)(HINSTANCE, DWORD, void*);
+    auto entry = reinterpret_cast<EntryPoint>(base + headers->OptionalHeader.AddressOfEntryPoint);
+    return entry(LoadedTessel(), reason, reserved);
+}
+
 HRESULT TesselCanUnloadNow() {
     auto canUnload = ModuleExport<DllCanUnloadNowFn>(LoadedTessel(), "DllCanUnloadNow");
     return canUnload ? canUnload() : E_FAIL;
@@ -491,6 +501,59 @@ TEST_F(TesselEndToEnd, AnObjectReleasedWithoutSiteWithdrawalTakesItsAttachmentAl
     EXPECT_EQ(other.page.browser.strayCalls.load(), 0);
 }
 
+TEST_F(TesselEndToEnd, OfTwoObjectsOnOneThreadTheOlderGoesWithoutTheNewersHookAndPreview) {
+    TabSite tab(120, 100);
+    for (bool withdrawn : {true, false}) {
+        SCOPED_TRACE(withdrawn ? "the older's site withdrawn" : "the older released with its site");
+        pinchwell::ComPtr<IObjectWithSite> older, newer;  // used on the tab's thread
+        std::vector<LONG> zooms;
+        tab.Run([&] {
+            for (auto* object : {&older, &newer}) {
+                ASSERT_EQ(::CoCreateInstance(CLSID_TesselImpl, nullptr, CLSCTX_INPROC_SERVER, IID_IObjectWithSite,
+                                             object->put_void()),
+                          S_OK);
+                ASSERT_EQ((*object)->SetSite(static_cast<IWebBrowser2*>(&tab.page.browser)), S_OK);
+            }
+            if (withdrawn) {
+                EXPECT_EQ(older->SetSite(nullptr), S_OK);
+            }
+            older.reset();
+            tab.page.browser.zoom = 100;
+            tab.page.browser.execCalls.clear();
+        });
+        EXPECT_EQ(MockupWindows(tab.ThreadId()), 1);
+        EXPECT_EQ(DragInTheMiddle(tab).scrolls, HalfTravel());
+        Pinch(tab, 100, 200);
+        tab.Run([&] {
+            zooms = ZoomsSet(tab.page.browser);
+            EXPECT_EQ(newer->SetSite(nullptr), S_OK);
+            newer.reset();
+        });
+        EXPECT_EQ(zooms, std::vector<LONG>{200});
+        EXPECT_EQ(MockupWindows(tab.ThreadId()), 0);
+    }
+}
+
+TEST_F(TesselEndToEnd, ATabThreadThatEndedAttachedLeavesNothingToTheNextThreadOfItsId) {
+    TabSite ended(120, 100);
+    pinchwell::ComPtr<IObjectWithSite> leftOver;
+    ended.Run([&] {
+        ASSERT_EQ(ended.AttachSubstitute(), S_OK);
+        leftOver = std::move(ended.addon);  // its site is never withdrawn on the tab's thread
+    });
+    ended.EndThread();
+    ended.page.browser.closed = true;  // from now on any call into it is a stray one
+    leftOver.reset();                  // released on another thread: it calls nothing
+    TabSite next(200, 160, ended.ThreadId());
+    ASSERT_EQ(next.ThreadId(), ended.ThreadId()) << "the system did not give the id again";
+    next.Run([&] { ASSERT_EQ(next.AttachSubstitute(), S_OK); });
+    EXPECT_EQ(DragInTheMiddle(next).scrolls, HalfTravel());
+    next.Run([&] { EXPECT_EQ(next.Detach(), S_OK); });
+    EXPECT_EQ(MockupWindows(next.ThreadId()), 0);
+    EXPECT_EQ(DragInTheMiddle(next).movesReceived, 2);  // unhooked
+    EXPECT_EQ(ended.page.browser.strayCalls.load(), 0);
+}
+
 TEST_F(TesselEndToEnd, ASiteWithdrawnInTheMiddleOfAPinchFreesThePreviewWhenThePinchReturns) {
     TabSite tab(120, 100);
     int windowsInside = -1;
@@ -510,6 +573,22 @@ TEST_F(TesselEndToEnd, ASiteWithdrawnInTheMiddleOfAPinchFreesThePreviewWhenThePi
     tab.Run([&] { gestures = tab.received[WM_GESTURE]; });
     EXPECT_EQ(gestures, 2);  // update and end: no hook any more
     EXPECT_EQ(tab.page.browser.strayCalls.load(), 0);
+}
+
+TEST_F(TesselEndToEnd, AtProcessEndTheStateStaysForATabThatStillRuns) {
+    TabSite tab(120, 100);
+    std::vector<LONG> zooms;
+    tab.Run([&] { ASSERT_EQ(tab.AttachSubstitute(), S_OK); });
+    // ExitProcess on another thread: the process ends, and the tab's thread may be anywhere.
+    ASSERT_TRUE(CallTesselEntryPoint(DLL_PROCESS_DETACH, reinterpret_cast<void*>(1)));
+    EXPECT_EQ(DragInTheMiddle(tab).scrolls, HalfTravel());
+    Pinch(tab, 100, 200);
+    tab.Run([&] {
+        zooms = ZoomsSet(tab.page.browser);
+        EXPECT_EQ(tab.Detach(), S_OK);
+    });
+    EXPECT_EQ(zooms, std::vector<LONG>{200});
+    EXPECT_EQ(MockupWindows(tab.ThreadId()), 0);
 }
 
 TEST_F(TesselEndToEnd, TabsOnTwoThreadsHaveAHookAndAPreviewEach) {

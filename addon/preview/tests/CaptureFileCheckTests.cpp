@@ -52,3 +52,9 @@ TEST(CaptureFileCheck, OnlyAPlainFileUnderItsOwnNameInItsFolderIsOurs) {
         EXPECT_EQ(IsOwnCaptureFile(facts), c.ours) << c.what;
     }
 }
+
+TEST(CaptureFileStamp, TwoWritesWithinOneStepOfTheClockAreToldApart) {
+    EXPECT_EQ(NextWriteStamp(5000, 4000), 5000u);
+    EXPECT_EQ(NextWriteStamp(5000, 5000), 5001u);
+    EXPECT_EQ(NextWriteStamp(4000, 5001), 5002u);  // a clock set back
+}

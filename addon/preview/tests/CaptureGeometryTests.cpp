@@ -112,6 +112,7 @@ TEST(FindEncoderForPath, AnUnknownOrMissingExtensionFindsNone) {
     EXPECT_EQ(FindEncoderForPath(kEncoders, L"C:\\Temp\\temp"), std::nullopt);
     EXPECT_EQ(FindEncoderForPath(kEncoders, L"x.pn"), std::nullopt);
     EXPECT_EQ(FindEncoderForPath({}, L"x.png"), std::nullopt);
+    EXPECT_EQ(FindEncoderForPath({L"*.PNG;"}, L"C:\\Temp\\temp"), std::nullopt);  // the empty pattern names nothing
 }
 
 TEST(FindEncoderForPath, TheFirstEncoderThatNamesTheExtensionWins) {

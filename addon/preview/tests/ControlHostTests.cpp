@@ -103,6 +103,19 @@ TEST_F(ControlHostTest, DestroyingTheWindowGivesBackEveryReference) {
         ASSERT_TRUE(site);
     }
     host.reset();
+    {
+        // The site outlives its window, without a place for the control.
+        auto inPlace = site.As<IOleInPlaceSite>(IID_IOleInPlaceSite);
+        ASSERT_TRUE(inPlace);
+        IOleInPlaceFrame* frame = reinterpret_cast<IOleInPlaceFrame*>(1);
+        IOleInPlaceUIWindow* document = reinterpret_cast<IOleInPlaceUIWindow*>(1);
+        RECT position = {}, clip = {};
+        OLEINPLACEFRAMEINFO info = {};
+        info.cb = sizeof info;
+        EXPECT_EQ(inPlace->GetWindowContext(&frame, &document, &position, &clip, &info), E_UNEXPECTED);
+        EXPECT_EQ(frame, nullptr);
+        EXPECT_EQ(document, nullptr);
+    }
     // Ours are the last references: the control goes, and with it the site.
     EXPECT_EQ(control.detach()->Release(), 0u);
     EXPECT_EQ(site.detach()->Release(), 0u);
@@ -206,7 +219,7 @@ TEST_F(ControlHostTest, TheSiteAnswersTheSecurityManagerOnlyOnceATemplatePageIsT
 
     // No other service, and no other interface of the manager's service.
     ComPtr<IUnknown> other;
-    EXPECT_EQ(services->QueryService(IID_IOleWindow, IID_IOleWindow, other.put_void()), E_NOINTERFACE);
+    EXPECT_EQ(services->QueryService(IID_IOleWindow, IID_IOleWindow, other.put_void()), SVC_E_UNKNOWNSERVICE);
     EXPECT_EQ(services->QueryService(SID_SInternetSecurityManager, IID_IOleWindow, other.put_void()), E_NOINTERFACE);
     EXPECT_FALSE(other);
 

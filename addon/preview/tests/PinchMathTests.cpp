@@ -106,6 +106,7 @@ TEST(PinchMath, PercentsTruncateTowardZeroAndSaturate) {
     EXPECT_EQ(TruncatedPercent(1.5, 150), 225);
     EXPECT_EQ(TruncatedPercent(1e12), std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(TruncatedPercent(-1e12), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(TruncatedPercent(std::numeric_limits<double>::infinity(), 0), 0);  // no number
 }
 
 TEST(PinchMath, AStartDistanceOf0GivesNoFactor) {

@@ -23,6 +23,7 @@ TEST(PreviewPaths, ATemporaryFolderThatDoesNotFitGivesNoCaptureFile) {
         {"empty", L"", L""},
         {"relative", L"Temp\\", L""},
         {"a drive without its root", L"C:Temp\\", L""},
+        {"root-relative", L"\\Temp\\", L""},
         {"no trailing separator", L"C:\\Temp", L""},
         {"a UNC folder", L"\\\\server\\share\\", L"\\\\server\\share\\temp.png"},
         {"the longest that fits (259 characters)", longest, longest + L"temp.png"},

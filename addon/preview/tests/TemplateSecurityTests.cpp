@@ -52,8 +52,12 @@ TEST(TemplateSecurity, NothingElseNamesTheTemplatePage) {
         L"file:///C:/Program%20Files/Kestrune/Pinchwell/Template.html%00",
         L"file:///C:/Program%2Files/Kestrune/Pinchwell/Template.html",
         L"file:///C:/Program%20Files/Kestrune/Pinchwell/Template.htm%",
+        L"C:\\Program Files\\Kestrune\\PinchwellXTemplate.html",  // a letter where the separator is
     };
     for (const wchar_t* other : others) EXPECT_FALSE(NamesTemplatePage(other, kTemplate)) << other;
+    // An escape beyond printable ASCII names nothing, even where the path holds that character.
+    EXPECT_FALSE(NamesTemplatePage(L"file:///C:/Program%20Files/Kestrune/Pinch%7Fwell/Template.html",
+                                   L"C:\\Program Files\\Kestrune\\Pinch\x7Fwell\\Template.html"));
 }
 
 TEST(TemplateSecurity, TheX86ProgramFolderIsMatchedAsWritten) {

@@ -374,6 +374,44 @@ TEST_F(ZoomPreviewTest, APinchCapturesPlacesShowsCommitsAndHides) {
     EXPECT_EQ(closedHandles.size(), 3u);
 }
 
+TEST_F(ZoomPreviewTest, APinchLeavesTheBrowsersFrameActiveAndItsFocusWhereItWas) {
+    // The browser's frame, on the tab's thread like the preview, with the focus in a field.
+    RegisterPlainClass(L"PreviewTestFrame");
+    pinchwell::UniqueWindow frame(::CreateWindowExW(0, L"PreviewTestFrame", L"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                                    0, 0, 640, 480, nullptr, nullptr, Module(), nullptr));
+    HWND field = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 24, frame.get(), nullptr,
+                                   Module(), nullptr);
+    ::SetForegroundWindow(frame.get());
+    ::SetFocus(field);
+    auto untouched = [&] { return ::GetActiveWindow() == frame.get() && ::GetFocus() == field; };
+    ASSERT_TRUE(untouched());
+    auto preview = NewPreview();
+    HWND host = preview->hostWindow.get();
+    control.picture.readyState = READYSTATE_COMPLETE;
+
+    Send(*preview, Gesture(GF_BEGIN, 200));
+    ASSERT_TRUE(PumpUntil([&] { return Visible(host); }));
+    EXPECT_TRUE(untouched()) << "shown";
+    Send(*preview, Gesture(GF_BEGIN, 200));  // placed again while shown
+    PumpFor(30);
+    EXPECT_TRUE(untouched()) << "a second pinch";
+    ::SetCursorPos(500, 300);  // on the preview, for a tap
+    INPUT input[4] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = 'A';
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    input[2].type = input[3].type = INPUT_MOUSE;
+    input[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(::SendInput(4, input, sizeof(INPUT)), 4u);
+    EXPECT_TRUE(PumpUntil([&] { return ::GetWindowTextLengthW(field) == 1; })) << "the key was lost";
+    PumpFor(30);
+    EXPECT_TRUE(untouched()) << "a tap on the preview";
+    Send(*preview, Gesture(GF_END, 300));
+    ASSERT_TRUE(PumpUntil([&] { return !Visible(host); }));
+    EXPECT_TRUE(untouched()) << "committed and hidden";
+}
+
 TEST_F(ZoomPreviewTest, TheIdleTimerHidesAShownPreviewAfter800MillisecondsWithoutInput) {
     auto preview = NewPreview();
     HWND host = preview->hostWindow.get();
@@ -529,39 +567,63 @@ TEST_F(ZoomPreviewTest, TheCommitTimerGivesUpTwoSecondsAfterThePinchEnd) {
     EXPECT_EQ(tab.page.browser.execCalls.size(), queries);
 }
 
-TEST_F(ZoomPreviewTest, TeardownWhileEveryTimerRunsLeavesNothingThatFires) {
+TEST_F(ZoomPreviewTest, APinchRetriedWithinTheCommitDeadlineStaysShownPastIt) {
     auto preview = NewPreview();
-    Addon().currentPreview = preview.get();
-    HWND mockup = preview->GetPreviewWindow();
     HWND host = preview->hostWindow.get();
-    tab.page.browser.setChangesZoom = false;
+    control.picture.readyState = READYSTATE_COMPLETE;
+    tab.page.browser.setChangesZoom = false;  // the tab refuses the zoom while it loads
     Send(*preview, Gesture(GF_BEGIN, 200));
-    Send(*preview, Gesture(GF_END, 500));    // the commit timer waits for 250
-    Send(*preview, Gesture(GF_BEGIN, 200));  // the show timer waits for the picture
-    int clock = clockReads;
-    size_t tabCalls = tab.page.browser.execCalls.size();
-    int previewReads = control.page.browser.documentReads;
-    ASSERT_TRUE(PumpUntil([&] {
-        return clockReads > clock && tab.page.browser.execCalls.size() > tabCalls &&
-               control.page.browser.documentReads > previewReads;
-    }));
+    Send(*preview, Gesture(0, 300));
+    Send(*preview, Gesture(GF_END, 300));
+    clockNow = clockLastInput = clockNow + 1000;
+    Send(*preview, Gesture(GF_BEGIN, 200));
+    ASSERT_TRUE(PumpUntil([&] { return Visible(host); }));
+    clockNow = clockLastInput = clockNow + 1001;  // past the first pinch's deadline
+    PumpFor(60);
+    EXPECT_TRUE(Visible(host));
+}
 
-    preview.reset();
-    EXPECT_FALSE(::IsWindow(mockup));
-    EXPECT_FALSE(::IsWindow(host));
-    EXPECT_EQ(Addon().currentPreview.load(), nullptr);
-    EXPECT_EQ(control.page.browser.refs, 1u);  // the control is let go
-    EXPECT_EQ(tab.page.browser.refs, 1u);      // and the tab's browser
+TEST_F(ZoomPreviewTest, TeardownWhileItsTimersRunLeavesNothingThatFires) {
+    tab.page.browser.setChangesZoom = false;
+    // Committing, the commit and idle timers run; pinching, the show and idle timers.
+    for (bool committing : {true, false}) {
+        SCOPED_TRACE(committing ? "committing" : "pinching");
+        auto preview = NewPreview();
+        Addon().currentPreview = preview.get();
+        HWND mockup = preview->GetPreviewWindow();
+        HWND host = preview->hostWindow.get();
+        control.picture.readyState = committing ? READYSTATE_COMPLETE : READYSTATE_LOADING;
+        Send(*preview, Gesture(GF_BEGIN, 200));
+        if (committing) {
+            ASSERT_TRUE(PumpUntil([&] { return Visible(host); }));
+            Send(*preview, Gesture(GF_END, 500));  // the commit timer waits for 250
+        }
+        int clock = clockReads;
+        size_t tabCalls = tab.page.browser.execCalls.size();
+        int previewReads = control.page.browser.documentReads;
+        ASSERT_TRUE(PumpUntil([&] {
+            return clockReads > clock && (committing ? tab.page.browser.execCalls.size() > tabCalls
+                                                     : control.page.browser.documentReads > previewReads);
+        }));
 
-    clock = clockReads;
-    tabCalls = tab.page.browser.execCalls.size();
-    previewReads = control.page.browser.documentReads;
-    PumpFor(100);
-    EXPECT_EQ(clockReads, clock);
-    EXPECT_EQ(tab.page.browser.execCalls.size(), tabCalls);
-    EXPECT_EQ(control.page.browser.documentReads, previewReads);
-    MSG msg;
-    EXPECT_FALSE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the message loop was told to end";
+        preview.reset();
+        EXPECT_FALSE(::IsWindow(mockup));
+        EXPECT_FALSE(::IsWindow(host));
+        EXPECT_EQ(Addon().currentPreview.load(), nullptr);
+        EXPECT_EQ(control.page.browser.refs, 1u);  // the control is let go
+        EXPECT_EQ(tab.page.browser.refs, 1u);      // and the tab's browser
+
+        clock = clockReads;
+        tabCalls = tab.page.browser.execCalls.size();
+        previewReads = control.page.browser.documentReads;
+        PumpFor(100);
+        EXPECT_EQ(clockReads, clock);
+        EXPECT_EQ(tab.page.browser.execCalls.size(), tabCalls);
+        EXPECT_EQ(control.page.browser.documentReads, previewReads);
+        MSG msg;
+        EXPECT_FALSE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+            << "the message loop was told to end";
+    }
 }
 
 TEST_F(ZoomPreviewTest, TeardownOfAnotherTabLeavesTheCurrentTabAlone) {
@@ -633,6 +695,22 @@ TEST_F(ZoomPreviewTest, TheCaptureFileGoesWithTheTabThatWroteIt) {
     idle.reset();
     EXPECT_NE(::GetFileAttributesW(capture.c_str()), INVALID_FILE_ATTRIBUTES) << "another tab's picture went";
     pinched.reset();
+    EXPECT_EQ(::GetFileAttributesW(capture.c_str()), INVALID_FILE_ATTRIBUTES) << "the screenshot stayed on disk";
+}
+
+TEST_F(ZoomPreviewTest, ATabLeavesTheCaptureFileThatAnotherTabWroteSince) {
+    const std::wstring capture = TempFolder() + L"temp.png";
+    control.picture.readyState = READYSTATE_COMPLETE;
+    auto a = NewPreview();
+    auto b = NewPreview();
+    Send(*a, Gesture(GF_BEGIN, 200));
+    Send(*a, Gesture(GF_END, 200));
+    Send(*b, Gesture(GF_BEGIN, 200));
+    ASSERT_TRUE(PumpUntil([&] { return Visible(b->hostWindow.get()); }));
+    a.reset();
+    EXPECT_TRUE(ReadImageFile(capture).loaded) << "the other tab's picture went";
+    EXPECT_TRUE(Visible(b->hostWindow.get()));
+    b.reset();
     EXPECT_EQ(::GetFileAttributesW(capture.c_str()), INVALID_FILE_ATTRIBUTES) << "the screenshot stayed on disk";
 }
 
