@@ -182,10 +182,10 @@ TEST(Saving, EveryFileIsTriedAndOnlyAllOfThemAndTheSwitchMakeASave) {
     EXPECT_FALSE(report.Saved());
     EXPECT_EQ(report.files[1].outcome, FileOutcome::Done);
 
-    Written again;
-    EXPECT_TRUE(Save(c, again, {FileOutcome::Done, FileOutcome::Done}).Saved());
-    EXPECT_FALSE(Save(c, again, {FileOutcome::Done, FileOutcome::Done}, false).Saved());
-    EXPECT_FALSE(Save(c, again, {}).Saved());  // no program folder at all
+    Written all, noSwitch, none;
+    EXPECT_TRUE(Save(c, all, {FileOutcome::Done, FileOutcome::Done}).Saved());
+    EXPECT_FALSE(Save(c, noSwitch, {FileOutcome::Done, FileOutcome::Done}, false).Saved());
+    EXPECT_FALSE(Save(c, none, {}).Saved());  // no program folder at all
 }
 
 namespace {
