@@ -24,7 +24,7 @@
 
 #include "CaptureFileCheck.h"
 #include "DeferredRelease.h"
-#include "MessageHook.h"
+#include "DragScroll.h"
 #include "PinchMath.h"
 #include "PreviewPage.h"
 #include "WebBrowserHost.h"

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""Writes addon/tests/support/com/NotImplemented.h: for each COM interface named below,
+"""Writes addon/testing/com/NotImplemented.h: for each COM interface named below,
 a class that implements every method of the interface and of its bases down to
 IDispatch with E_NOTIMPL, leaving IUnknown to the substitute that derives from it.
 Substitute browser objects for the Windows tests then override only what they use.
 
-Usage: gen_com_stubs.py [MINGW_INCLUDE_DIR] > addon/tests/support/com/NotImplemented.h
+Usage: gen_com_stubs.py [MINGW_INCLUDE_DIR] > addon/testing/com/NotImplemented.h
 The interface blocks are read from the widl-generated MinGW headers."""
 import re
 import sys

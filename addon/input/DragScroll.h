@@ -29,3 +29,11 @@ struct DragStep {
     std::int32_t dy = 0;
 };
 DragStep NextDragStep(std::int32_t lastX, std::int32_t lastY, std::int32_t x, std::int32_t y);
+
+// A drag of one tab thread: each thread tracks its own, so a press in one tab never
+// makes moves in another scroll.
+struct DragState {
+    bool dragging = false;
+    std::int32_t lastX = 0;  // 0: no previous drag point
+    std::int32_t lastY = 0;
+};

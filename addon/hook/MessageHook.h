@@ -78,14 +78,6 @@ public:
     virtual bool FindContentWindow(ContentWindow& found) = 0;
 };
 
-// A drag of one tab thread: each thread tracks its own, so a press in one tab never
-// makes moves in another scroll.
-struct DragState {
-    bool dragging = false;
-    std::int32_t lastX = 0;  // 0: no previous drag point
-    std::int32_t lastY = 0;
-};
-
 // What the hook reads and writes: the calling thread's drag, and the process's error box.
 struct HookState {
     DragState& drag;

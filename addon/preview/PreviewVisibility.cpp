@@ -1,0 +1,37 @@
+// Showing and hiding the preview, and the timers that run only while they have work.
+#include "ZoomPreview.h"
+
+#include "InputClock.h"
+#include "PreviewTimers.h"
+
+// Without the window there is no timer: one on no window would get an id of its own.
+bool CZoomPreview::RunTimer(UINT_PTR id, UINT period, bool run) {
+    if (!mockupWindow) return false;
+    if (run)
+        ::SetTimer(mockupWindow.get(), id, period, PreviewTimerProc);
+    else
+        ::KillTimer(mockupWindow.get(), id);
+    return run;
+}
+
+void CZoomPreview::SetShowTimer(bool run) {
+    showPending_ = RunTimer(kShowTimer, kShowPeriod, run);
+    FollowIdleRule();
+}
+
+void CZoomPreview::SetCommitTimer(bool run) {
+    if (RunTimer(kCommitTimer, kCommitPeriod, run)) commitStarted_ = TickCountNow();
+}
+
+void CZoomPreview::ShowPreview(bool shown) {
+    // Never activated: the tab thread shares its input state with the browser's frame,
+    // whose active window and focused element (an open drop-down, an IME composition)
+    // would otherwise change at every pinch.
+    ::ShowWindow(hostWindow.get(), shown ? SW_SHOWNA : SW_HIDE);
+    FollowIdleRule();
+}
+
+void CZoomPreview::FollowIdleRule() {
+    const bool needed = IdleTimerNeeded(::IsWindowVisible(hostWindow.get()) != FALSE, showPending_);
+    if (needed != idleRunning_) idleRunning_ = RunTimer(kIdleTimer, kIdlePeriod, needed);
+}
