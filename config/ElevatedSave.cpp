@@ -19,42 +19,15 @@ constexpr std::uint32_t kCountMask = 0xF;
 constexpr int kOutcomeBits = 3;
 constexpr std::uint32_t kOutcomeMask = 0x7;
 constexpr std::size_t kMostFiles = 8;  // 8 x 3 bits below the count
+constexpr std::uint32_t kReportBits =
+    kReportMarker | kFlashFailedBit | (kCountMask << kCountShift) | ((1u << (kOutcomeBits * kMostFiles)) - 1);
 
-// Decimal digits only, as IntText writes them; no sign, no spaces, no leading zero.
-std::optional<int> StrictInt(const std::string& text) {
-    if (text.empty() || text.size() > 4 || text[0] == '0') return std::nullopt;
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
+// A slider's value exactly as IntText writes it (no sign, space or leading zero) and
+// within the sliders' range; a checkbox's "TRUE" or "FALSE".
 bool IsValueFor(const ControlBinding& row, const std::string& value) {
     if (row.kind == BindingKind::Button) return value == BoolText(true) || value == BoolText(false);
-    auto number = StrictInt(value);
-    return number && *number >= kZoomSliderLow && *number <= kZoomSliderHigh;
-}
-
-FileOutcome OutcomeFromBits(std::uint32_t bits) {
-    switch (bits) {
-        case 0: return FileOutcome::Done;
-        case 1: return FileOutcome::Missing;
-        case 2: return FileOutcome::NoRights;
-        case 3: return FileOutcome::InUse;
-        default: return FileOutcome::Failed;
-    }
-}
-
-std::uint32_t BitsOf(FileOutcome outcome) {
-    switch (outcome) {
-        case FileOutcome::Done: return 0;
-        case FileOutcome::Missing: return 1;
-        case FileOutcome::NoRights: return 2;
-        case FileOutcome::InUse: return 3;
-        default: return 4;
-    }
+    int number = ParseInt(value);
+    return IntText(number) == value && number >= kZoomSliderLow && number <= kZoomSliderHigh;
 }
 
 }  // namespace
@@ -95,20 +68,20 @@ std::uint32_t ExitCodeOf(const SaveReport& report) {
     if (report.files.size() > kMostFiles) return kRequestRefusedExitCode;
     std::uint32_t code = kReportMarker | (static_cast<std::uint32_t>(report.files.size()) << kCountShift);
     for (std::size_t i = 0; i < report.files.size(); ++i)
-        code |= BitsOf(report.files[i].outcome) << (kOutcomeBits * i);
+        code |= static_cast<std::uint32_t>(report.files[i].outcome) << (kOutcomeBits * i);
     if (!report.flashApplied) code |= kFlashFailedBit;
     return code;
 }
 
 SaveReport ReportFromExitCode(std::uint32_t code, const std::vector<std::string>& targets) {
     SaveReport report;
-    const bool carriesReport =
-        (code & ~(kFlashFailedBit | (kCountMask << kCountShift) | ((1u << (kOutcomeBits * kMostFiles)) - 1))) ==
-            kReportMarker &&
-        ((code >> kCountShift) & kCountMask) == targets.size();
+    const bool carriesReport = (code & kReportMarker) && (code & ~kReportBits) == 0 &&
+                               ((code >> kCountShift) & kCountMask) == targets.size();
     for (std::size_t i = 0; i < targets.size(); ++i) {
-        FileOutcome outcome =
-            carriesReport ? OutcomeFromBits((code >> (kOutcomeBits * i)) & kOutcomeMask) : FileOutcome::Failed;
+        FileOutcome outcome = FileOutcome::Failed;
+        const std::uint32_t bits = (code >> (kOutcomeBits * i)) & kOutcomeMask;
+        if (carriesReport && bits <= static_cast<std::uint32_t>(FileOutcome::Failed))
+            outcome = static_cast<FileOutcome>(bits);
         report.files.push_back({targets[i], outcome});
     }
     report.flashApplied = carriesReport && (code & kFlashFailedBit) == 0;

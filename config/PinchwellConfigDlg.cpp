@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "FileBytes.h"
 #include "FlashSwitch.h"
 #include "LanguageLibrary.h"
 #include "MinimizedIcon.h"
@@ -49,7 +50,7 @@ std::wstring LineText(const MessageLine& line) {
 bool SaveNeedsElevation() {
     WriteAccessFacts facts;
     for (const std::string& target : SaveTargets(GatherSettingsFiles())) {
-        if (WriteDeniedFor(target)) facts.filesDenied = true;
+        if (ReplaceDenied(target)) facts.filesDenied = true;
     }
     facts.flashSwitchDenied = !MayApplyFlashSwitch();
     return NeedsElevation(facts);

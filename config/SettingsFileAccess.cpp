@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "ElevatedSave.h"
+#include "FileBytes.h"
 #include "FlashSwitch.h"
 #include "ProgramFolder.h"
 #include "Settings.h"
@@ -14,13 +15,6 @@
 using pinchwell::AnsiToWide;
 
 namespace {
-
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-std::wstring FolderOf(const std::wstring& path) {
-    size_t sep = path.find_last_of(L"\\/");
-    return sep == std::wstring::npos ? L"." : path.substr(0, sep + 1);
-}
 
 // The owner stays disabled while another process works for it, whatever ends the wait.
 class DisabledWhile {
@@ -73,26 +67,10 @@ std::vector<SettingsFileFacts> GatherSettingsFiles() {
             facts.lastWrite = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
                               data.ftLastWriteTime.dwLowDateTime;
         }
-        DWORD folder = ::GetFileAttributesW(FolderOf(wide).c_str());
-        facts.folderExists = folder != INVALID_FILE_ATTRIBUTES && (folder & FILE_ATTRIBUTE_DIRECTORY);
+        facts.folderExists = FolderOfFileExists(path);
         files.push_back(facts);
     }
     return files;
-}
-
-bool WriteDeniedFor(const std::string& path) {
-    std::wstring file = AnsiToWide(path);
-    wchar_t probe[MAX_PATH + 1] = {};
-    if (::GetTempFileNameW(FolderOf(file).c_str(), L"pwl", 0, probe) == 0) {
-        if (::GetLastError() == ERROR_ACCESS_DENIED) return true;
-    } else {
-        ::DeleteFileW(probe);
-    }
-    DWORD attributes = ::GetFileAttributesW(file.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return true;
-    pinchwell::UniqueFile opened(
-        ::CreateFileW(file.c_str(), GENERIC_WRITE | DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
-    return !opened && ::GetLastError() == ERROR_ACCESS_DENIED;
 }
 
 SaveReport SaveSettingsHere(const SaveRequest& request, const std::vector<std::string>& targets) {

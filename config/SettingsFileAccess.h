@@ -13,11 +13,6 @@
 // system says of each.
 std::vector<SettingsFileFacts> GatherSettingsFiles();
 
-// Whether the user's own rights stop a save of this file: tried, not guessed, with a
-// file created and removed beside it and the file opened for writing and deletion. A
-// missing or busy file is not a matter of rights.
-bool WriteDeniedFor(const std::string& path);
-
 // The save a dialog makes itself: every target written whole, then the Flash switch.
 SaveReport SaveSettingsHere(const SaveRequest& request, const std::vector<std::string>& targets);
 

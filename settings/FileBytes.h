@@ -4,12 +4,14 @@
 
 // What became of a read or a replacement of a file: the settings program tells the
 // user which, so each failure a user can act on has its own value.
+// The values are fixed: an elevated copy of the settings program reports them in its
+// exit code.
 enum class FileOutcome {
-    Done,
-    Missing,   // the file or its folder does not exist
-    NoRights,  // the user may not change it, or it is read-only
-    InUse,     // another program holds it and did not let go in time
-    Failed,    // anything else (a folder in its place, a full disk, ...)
+    Done = 0,
+    Missing = 1,   // the file or its folder does not exist
+    NoRights = 2,  // the user may not change it, or it is read-only
+    InUse = 3,     // another program holds it and did not let go in time
+    Failed = 4,    // anything else (a folder in its place, a full disk, ...)
 };
 
 // Reads the whole file as bytes, without locking it against other readers or writers.
@@ -19,3 +21,11 @@ FileOutcome ReadFileBytes(const std::string& path, std::string& bytes);
 // it in place of the file in one step; an existing file keeps its permissions. On any
 // failure the file keeps its old bytes and the temporary file is removed.
 FileOutcome ReplaceFileBytes(const std::string& path, const std::string& bytes);
+
+// Whether the user's own rights keep ReplaceFileBytes from replacing the file: tried, not
+// guessed, with a file created and removed beside it and the file opened as the
+// replacement opens it. A missing or busy file is no matter of rights.
+bool ReplaceDenied(const std::string& path);
+
+// Whether the folder that would hold the file exists.
+bool FolderOfFileExists(const std::string& path);

@@ -195,3 +195,21 @@ FileOutcome ReplaceFileBytes(const std::string& path, const std::string& bytes) 
         return FileOutcome::InUse;
     return OutcomeOf(error);
 }
+
+bool ReplaceDenied(const std::string& path) {
+    std::wstring target = AnsiToWide(path);
+    wchar_t probe[MAX_PATH + 1] = {};
+    if (::GetTempFileNameW(FolderOf(target).c_str(), L"pwl", 0, probe) == 0) {
+        if (::GetLastError() == ERROR_ACCESS_DENIED) return true;
+    } else {
+        ::DeleteFileW(probe);
+    }
+    DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return true;
+    return ReplaceableNow(target) == ERROR_ACCESS_DENIED;
+}
+
+bool FolderOfFileExists(const std::string& path) {
+    DWORD attributes = ::GetFileAttributesW(FolderOf(AnsiToWide(path)).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}

@@ -162,7 +162,10 @@ TEST_F(IniFileTest, AReadOnlyFileIsNotReplaced) {
     ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(CIniFile::SetValue("a", "2", "P", path));
     EXPECT_EQ(CIniFile::SetValues({{"a", "2"}}, "P", path), FileOutcome::NoRights);
+    EXPECT_TRUE(ReplaceDenied(path));
     SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_FALSE(ReplaceDenied(path));
+    EXPECT_FALSE(ReplaceDenied(folder.File("none.ini")));  // missing is no matter of rights
     EXPECT_EQ(ReadAll(path), old);
     EXPECT_EQ(folder.Listing(), "config.ini;");
 }

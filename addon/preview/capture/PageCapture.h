@@ -30,12 +30,11 @@ BOOL CALLBACK EnumContentProc(HWND window, LPARAM parameter);
 // Captures the window's client area (CaptureClientPicture) and saves it to path. A ".png"
 // path (in any case) is written by the zlib writer straight from the capture's rows, with
 // stored blocks, over the file in place (SavePngFile, which gives its stamp to written,
-// where given); any other
-// extension goes to the GDI+ encoder that the extension names (as ATL's CImage::Save does;
-// GDI+ runs for the call only). width and height receive the capture size, the client size
-// minus 22 in each direction, even where the screen cut the picture; when nothing could be
-// captured (null window, too small, wholly off the screen) they receive 0 and no file is
-// written, so a previous capture file stays as it was. Returns whether the file was
+// where given); any other extension goes to the GDI+ encoder that the extension names (as
+// ATL's CImage::Save does; GDI+ runs for the call only). width and height receive the
+// capture size, the client size minus 22 in each direction, even where the screen cut the
+// picture; when nothing could be captured (null window, too small, wholly off the screen)
+// they receive 0 and no file is written, so a previous capture file stays as it was. Returns whether the file was
 // written (S_OK) or why not; a failed save never leaves a partly written file at path.
 HRESULT SaveWindowImage(HWND window, const std::wstring& path, int* width, int* height,
                         std::optional<CaptureFileStamp>* written = nullptr);
