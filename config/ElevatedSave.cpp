@@ -9,18 +9,13 @@ namespace {
 const char kFlashAllow[] = "Flash=allow";
 const char kFlashBlock[] = "Flash=block";
 
-// The exit code: a marker bit, the number of files, three bits of outcome per file
-// and one for the Flash switch. Process exit codes with the top bits set are the
-// system's (crashes), so the marker stays below them.
+// The exit code: a marker bit, one bit for the Flash switch and three bits of the
+// file's outcome. Process exit codes with the top bits set are the system's (crashes),
+// so the marker stays below them.
 constexpr std::uint32_t kReportMarker = 0x20000000;
 constexpr std::uint32_t kFlashFailedBit = 0x10000000;
-constexpr int kCountShift = 24;
-constexpr std::uint32_t kCountMask = 0xF;
-constexpr int kOutcomeBits = 3;
 constexpr std::uint32_t kOutcomeMask = 0x7;
-constexpr std::size_t kMostFiles = 8;  // 8 x 3 bits below the count
-constexpr std::uint32_t kReportBits =
-    kReportMarker | kFlashFailedBit | (kCountMask << kCountShift) | ((1u << (kOutcomeBits * kMostFiles)) - 1);
+constexpr std::uint32_t kReportBits = kReportMarker | kFlashFailedBit | kOutcomeMask;
 
 // A slider's value exactly as IntText writes it (no sign, space or leading zero) and
 // within the sliders' range; a checkbox's "TRUE" or "FALSE".
@@ -31,6 +26,8 @@ bool IsValueFor(const ControlBinding& row, const std::string& value) {
 }
 
 }  // namespace
+
+bool NeedsElevation(const WriteAccessFacts& facts) { return facts.fileDenied || facts.flashSwitchDenied; }
 
 std::vector<std::string> SaveRequestArguments(const SaveRequest& request) {
     std::vector<std::string> arguments{kSaveSwitch};
@@ -65,25 +62,17 @@ std::optional<SaveRequest> ParseSaveRequest(const std::vector<std::string>& argu
 }
 
 std::uint32_t ExitCodeOf(const SaveReport& report) {
-    if (report.files.size() > kMostFiles) return kRequestRefusedExitCode;
-    std::uint32_t code = kReportMarker | (static_cast<std::uint32_t>(report.files.size()) << kCountShift);
-    for (std::size_t i = 0; i < report.files.size(); ++i)
-        code |= static_cast<std::uint32_t>(report.files[i].outcome) << (kOutcomeBits * i);
+    std::uint32_t code = kReportMarker | static_cast<std::uint32_t>(report.file.outcome);
     if (!report.flashApplied) code |= kFlashFailedBit;
     return code;
 }
 
-SaveReport ReportFromExitCode(std::uint32_t code, const std::vector<std::string>& targets) {
-    SaveReport report;
+SaveReport ReportFromExitCode(std::uint32_t code, const std::string& path) {
+    const std::uint32_t outcome = code & kOutcomeMask;
     const bool carriesReport = (code & kReportMarker) && (code & ~kReportBits) == 0 &&
-                               ((code >> kCountShift) & kCountMask) == targets.size();
-    for (std::size_t i = 0; i < targets.size(); ++i) {
-        FileOutcome outcome = FileOutcome::Failed;
-        const std::uint32_t bits = (code >> (kOutcomeBits * i)) & kOutcomeMask;
-        if (carriesReport && bits <= static_cast<std::uint32_t>(FileOutcome::Failed))
-            outcome = static_cast<FileOutcome>(bits);
-        report.files.push_back({targets[i], outcome});
-    }
+                               outcome <= static_cast<std::uint32_t>(FileOutcome::Failed);
+    SaveReport report;
+    report.file = {path, carriesReport ? static_cast<FileOutcome>(outcome) : FileOutcome::Failed};
     report.flashApplied = carriesReport && (code & kFlashFailedBit) == 0;
     return report;
 }

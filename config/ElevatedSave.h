@@ -1,6 +1,6 @@
 #pragma once
 // A save handed to a copy of the program that runs with an administrator's rights,
-// for a user whose own rights do not reach the program folders or the browser's Flash
+// for a user whose own rights do not reach the settings file or the browser's Flash
 // key: the request travels as that copy's command line, its report as its exit code.
 #include <cstdint>
 #include <optional>
@@ -8,6 +8,14 @@
 #include <vector>
 
 #include "SettingsForm.h"
+
+// Whether saving needs an administrator's rights: only when something was denied to
+// the user, not when it is missing or busy.
+struct WriteAccessFacts {
+    bool fileDenied = false;         // the settings file or its folder refused a write
+    bool flashSwitchDenied = false;  // the registry refused the browser's Flash key
+};
+bool NeedsElevation(const WriteAccessFacts& facts);
 
 // The command line's first argument, which makes the program save and end without a
 // window.
@@ -23,9 +31,9 @@ std::vector<std::string> SaveRequestArguments(const SaveRequest& request);
 // limits within the sliders' range with the minimum below the maximum).
 std::optional<SaveRequest> ParseSaveRequest(const std::vector<std::string>& arguments);
 
-// The report as an exit code, and back: the outcome of each settings file in target
-// order and the Flash switch. A code that carries no report (the copy refused its
-// request or did not run to its end) reads as every file and the switch failed.
+// The report as an exit code, and back: the outcome of the settings file and of the
+// Flash switch. A code that carries no report (the copy refused its request or did not
+// run to its end) reads as the file and the switch failed.
 inline constexpr std::uint32_t kRequestRefusedExitCode = 2;
 std::uint32_t ExitCodeOf(const SaveReport& report);
-SaveReport ReportFromExitCode(std::uint32_t code, const std::vector<std::string>& targets);
+SaveReport ReportFromExitCode(std::uint32_t code, const std::string& path);

@@ -5,6 +5,7 @@
 #include "LanguageLibrary.h"
 #include "ElevatedSave.h"
 #include "PinchwellConfigDlg.h"
+#include "ProgramFolder.h"
 #include "ResourceIds.h"
 #include "ResourceModule.h"
 #include "SettingsFileAccess.h"
@@ -41,7 +42,7 @@ BOOL CPinchwellConfigApp::InitInstance() {
 
     languageLibrary_ = LoadLanguageLibrary();
 
-    bool fileExists = FileToShow(GatherSettingsFiles()) >= 0;
+    bool fileExists = SettingsFileExists(GetConfigPath());
     // The window search is only made when the file exists: a missing file ends start-up first.
     HWND running = fileExists ? FindRunningInstance() : nullptr;
     switch (DecideStartup(fileExists, running != nullptr)) {

@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "ElevatedSave.h"
 #include "FileBytes.h"
 #include "FlashSwitch.h"
 #include "LanguageLibrary.h"
@@ -13,7 +14,6 @@
 #include "ResourceModule.h"
 #include "Settings.h"
 #include "SettingsFileAccess.h"
-#include "SettingsFiles.h"
 #include "Startup.h"
 #include "Win32DialogControls.h"
 #include "ZoomRange.h"
@@ -49,9 +49,7 @@ std::wstring LineText(const MessageLine& line) {
 // Whether the user's own rights fall short anywhere a save writes.
 bool SaveNeedsElevation() {
     WriteAccessFacts facts;
-    for (const std::string& target : SaveTargets(GatherSettingsFiles())) {
-        if (ReplaceDenied(target)) facts.filesDenied = true;
-    }
+    facts.fileDenied = ReplaceDenied(GetConfigPath());
     facts.flashSwitchDenied = !MayApplyFlashSwitch();
     return NeedsElevation(facts);
 }
@@ -106,11 +104,7 @@ BOOL CPinchwellConfigDlg::OnInitDialog() {
 
 bool CPinchwellConfigDlg::LoadSettingsIntoControls() {
     Win32DialogControls controls(GetSafeHwnd());
-    // The file of the two program folders that was written last: the other one is
-    // either the same or one a package laid down without the user's changes.
-    std::vector<SettingsFileFacts> files = GatherSettingsFiles();
-    int shown = FileToShow(files);
-    CSettings settings(shown >= 0 ? files[static_cast<size_t>(shown)].path : GetConfigPath());
+    CSettings settings;
     return ::LoadSettingsIntoControls(bindings_, settings, controls, [] { return QueryFlashEnabled(); });
 }
 
@@ -125,17 +119,13 @@ bool CPinchwellConfigDlg::SaveControlsToSettings() {
     if (!ValidateZoomRange()) return false;
     Win32DialogControls controls(GetSafeHwnd());
     SaveRequest request = RequestFromControls(bindings_, controls);
-    // The targets are found now, as the elevated copy finds them: both see one list.
-    std::vector<std::string> targets = SaveTargets(GatherSettingsFiles());
-    SaveReport report =
-        elevate_ ? SaveSettingsElevated(GetSafeHwnd(), request, targets) : SaveSettingsHere(request, targets);
+    const std::string path = GetConfigPath();
+    SaveReport report = elevate_ ? SaveSettingsElevated(GetSafeHwnd(), request, path) : SaveSettingsHere(request, path);
     ShowMessage(MessageAfterSave(report));
     if (report.Saved()) return true;
     // Rights that fell short without the probe noticing (they changed, or the probe
     // could not tell): the next OK asks for an administrator's.
-    for (const FileSave& file : report.files) {
-        if (file.outcome == FileOutcome::NoRights) RequireElevation(true);
-    }
+    if (report.file.outcome == FileOutcome::NoRights) RequireElevation(true);
     return false;
 }
 

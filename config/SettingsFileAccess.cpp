@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "ElevatedSave.h"
-#include "FileBytes.h"
 #include "FlashSwitch.h"
 #include "ProgramFolder.h"
 #include "Settings.h"
@@ -50,36 +49,22 @@ struct LocalFreeDeleter {
     void operator()(LPWSTR* block) const { ::LocalFree(block); }
 };
 
-SaveReport AllFailed(const std::vector<std::string>& targets) { return ReportFromExitCode(0, targets); }
+SaveReport AllFailed(const std::string& path) { return ReportFromExitCode(0, path); }
 
 }  // namespace
 
-std::vector<SettingsFileFacts> GatherSettingsFiles() {
-    std::vector<SettingsFileFacts> files;
-    for (const std::string& path : GetConfigPaths()) {
-        SettingsFileFacts facts;
-        facts.path = path;
-        std::wstring wide = AnsiToWide(path);
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        if (::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data) &&
-            !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            facts.exists = true;
-            facts.lastWrite = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                              data.ftLastWriteTime.dwLowDateTime;
-        }
-        facts.folderExists = FolderOfFileExists(path);
-        files.push_back(facts);
-    }
-    return files;
+bool SettingsFileExists(const std::string& path) {
+    DWORD attributes = ::GetFileAttributesW(AnsiToWide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-SaveReport SaveSettingsHere(const SaveRequest& request, const std::vector<std::string>& targets) {
-    return SaveSettingsTo(targets, request, &CSettings::SetStrings, [](bool allow) { return ApplyFlashEnabled(allow); });
+SaveReport SaveSettingsHere(const SaveRequest& request, const std::string& path) {
+    return SaveSettingsTo(path, request, &CSettings::SetStrings, [](bool allow) { return ApplyFlashEnabled(allow); });
 }
 
-SaveReport SaveSettingsElevated(HWND owner, const SaveRequest& request, const std::vector<std::string>& targets) {
+SaveReport SaveSettingsElevated(HWND owner, const SaveRequest& request, const std::string& path) {
     wchar_t program[MAX_PATH] = {};
-    if (::GetModuleFileNameW(nullptr, program, MAX_PATH) == 0) return AllFailed(targets);
+    if (::GetModuleFileNameW(nullptr, program, MAX_PATH) == 0) return AllFailed(path);
     // No argument holds a space or a quote, so plain spaces separate them.
     std::wstring parameters;
     for (const std::string& argument : SaveRequestArguments(request)) {
@@ -95,25 +80,25 @@ SaveReport SaveSettingsElevated(HWND owner, const SaveRequest& request, const st
     run.lpParameters = parameters.c_str();
     run.nShow = SW_HIDE;
     if (!::ShellExecuteExW(&run)) {
-        SaveReport report = AllFailed(targets);
+        SaveReport report = AllFailed(path);
         report.elevationRefused = ::GetLastError() == ERROR_CANCELLED;
         return report;
     }
     pinchwell::UniqueHandle process(run.hProcess);
-    if (!process) return AllFailed(targets);
+    if (!process) return AllFailed(path);
     {
         DisabledWhile disabled(owner);
         WaitPumping(process.get());
     }
     DWORD code = 0;
-    if (!::GetExitCodeProcess(process.get(), &code)) return AllFailed(targets);
-    return ReportFromExitCode(code, targets);
+    if (!::GetExitCodeProcess(process.get(), &code)) return AllFailed(path);
+    return ReportFromExitCode(code, path);
 }
 
 DWORD SaveAsRequested(const std::vector<std::string>& arguments) {
     std::optional<SaveRequest> request = ParseSaveRequest(arguments);
     if (!request) return kRequestRefusedExitCode;
-    return ExitCodeOf(SaveSettingsHere(*request, SaveTargets(GatherSettingsFiles())));
+    return ExitCodeOf(SaveSettingsHere(*request, GetConfigPath()));
 }
 
 std::vector<std::string> CommandLineArguments() {

@@ -1,25 +1,23 @@
 #pragma once
-// The settings files as the file system shows them to the settings program, and the
-// save that runs with an administrator's rights when the user's own do not reach.
+// The settings file as the file system shows it to the settings program, and the save
+// that runs with an administrator's rights when the user's own do not reach.
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
-#include "SettingsFiles.h"
 #include "SettingsForm.h"
 
-// The settings files of every program folder (GetConfigPaths), with what the file
-// system says of each.
-std::vector<SettingsFileFacts> GatherSettingsFiles();
+// Whether the settings file is there to be shown and saved to.
+bool SettingsFileExists(const std::string& path);
 
-// The save a dialog makes itself: every target written whole, then the Flash switch.
-SaveReport SaveSettingsHere(const SaveRequest& request, const std::vector<std::string>& targets);
+// The save a dialog makes itself: the file written whole, then the Flash switch.
+SaveReport SaveSettingsHere(const SaveRequest& request, const std::string& path);
 
 // Starts the program again with an administrator's rights (the system asks the user
 // for them) to make the save, and waits for its report with the owner disabled. When
 // the user refuses, the report says so and nothing was written.
-SaveReport SaveSettingsElevated(HWND owner, const SaveRequest& request, const std::vector<std::string>& targets);
+SaveReport SaveSettingsElevated(HWND owner, const SaveRequest& request, const std::string& path);
 
 // The elevated side: saves what the command line asks, if it is a request the dialog
 // could have made, and returns the exit code that carries the report.

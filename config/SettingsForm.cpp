@@ -44,18 +44,12 @@ SaveRequest RequestFromControls(const std::vector<ControlBinding>& bindings, con
     return request;
 }
 
-bool SaveReport::Saved() const {
-    if (files.empty() || !flashApplied || elevationRefused) return false;
-    for (const FileSave& file : files) {
-        if (file.outcome != FileOutcome::Done) return false;
-    }
-    return true;
-}
+bool SaveReport::Saved() const { return file.outcome == FileOutcome::Done && flashApplied && !elevationRefused; }
 
-SaveReport SaveSettingsTo(const std::vector<std::string>& targets, const SaveRequest& request,
-                          const WriteFileFn& writeFile, const ApplyFlashFn& applyFlashEnabled) {
+SaveReport SaveSettingsTo(const std::string& path, const SaveRequest& request, const WriteFileFn& writeFile,
+                          const ApplyFlashFn& applyFlashEnabled) {
     SaveReport report;
-    for (const std::string& path : targets) report.files.push_back({path, writeFile(path, request.values)});
+    report.file = {path, writeFile(path, request.values)};
     report.flashApplied = applyFlashEnabled(request.allowFlash);
     return report;
 }
@@ -80,19 +74,9 @@ UserMessage MessageAfterSave(const SaveReport& report) {
         message.lines.push_back({IDS_ELEVATION_REFUSED, ""});
         return message;
     }
-    if (report.files.empty()) message.lines.push_back({IDS_CONFIG_FILE_MISSING, ""});
-    std::vector<MessageLine> saved;
-    std::vector<MessageLine> failed;
-    for (const FileSave& file : report.files) {
-        if (file.outcome == FileOutcome::Done)
-            saved.push_back({IDS_SAVED_ONLY_TO, file.path});
-        else
-            failed.push_back({ReasonText(file.outcome), file.path});
-    }
-    if (!failed.empty()) {
-        if (saved.empty()) message.lines.push_back({IDS_NOT_SAVED, ""});
-        message.lines.insert(message.lines.end(), saved.begin(), saved.end());
-        message.lines.insert(message.lines.end(), failed.begin(), failed.end());
+    if (report.file.outcome != FileOutcome::Done) {
+        message.lines.push_back({IDS_NOT_SAVED, ""});
+        message.lines.push_back({ReasonText(report.file.outcome), report.file.path});
     }
     if (!report.flashApplied) message.lines.push_back({IDS_FLASH_SWITCH_FAILED, ""});
     return message;

@@ -2,7 +2,7 @@
 // What the settings dialog does with its controls: fill them from the settings
 // file and the browser's Flash switch, keep the Flash checkbox following the Enable
 // checkbox, restore defaults, turn the controls back into key texts and save them to
-// every settings file.
+// the settings file.
 #include <functional>
 #include <string>
 #include <vector>
@@ -46,25 +46,24 @@ struct FileSave {
 };
 
 struct SaveReport {
-    std::vector<FileSave> files;  // one per settings file, in the order of the targets
+    FileSave file;
     bool flashApplied = true;
     bool elevationRefused = false;  // the user did not give an administrator's rights
-    // Every file and the Flash switch written: only then is the save reported done.
+    // The file and the Flash switch written: only then is the save reported done.
     bool Saved() const;
 };
 
 using WriteFileFn = std::function<FileOutcome(const std::string& path, const IniKeyValues& values)>;
 
-// Writes the keys into each settings file, each file whole or not at all and each
-// tried whatever became of the one before, then sets the Flash switch. The range must
-// have been checked before.
-SaveReport SaveSettingsTo(const std::vector<std::string>& targets, const SaveRequest& request,
-                          const WriteFileFn& writeFile, const ApplyFlashFn& applyFlashEnabled);
+// Writes the keys into the settings file, whole or not at all, then sets the Flash
+// switch. The range must have been checked before.
+SaveReport SaveSettingsTo(const std::string& path, const SaveRequest& request, const WriteFileFn& writeFile,
+                          const ApplyFlashFn& applyFlashEnabled);
 
 enum class MessageIcon { Error, Information };
 
 // One line of a message: a string of the program's resources, whose "%s" (if any)
-// stands for the argument, a settings file's path.
+// stands for the argument, the settings file's path.
 struct MessageLine {
     int textId;
     std::string argument;
@@ -77,8 +76,8 @@ struct UserMessage {
 };
 
 // What the user is told after a save: the restart hint only when everything was
-// written; otherwise what was saved where, what was not and why, and whether the Flash
-// switch failed. Nothing is said to be saved that was not.
+// written; otherwise that the file was not saved and why, and whether the Flash switch
+// failed. Nothing is said to be saved that was not.
 UserMessage MessageAfterSave(const SaveReport& report);
 
 // The Default buttons: the slider's default position and the matching label text.

@@ -26,6 +26,14 @@ bool HasDialog(HMODULE module) {
     return ::FindResourceW(module, MAKEINTRESOURCEW(IDD_PINCHWELLCONFIG_DIALOG), RT_DIALOG) != nullptr;
 }
 
+const UINT kProgramStrings[] = {
+    IDS_RESTART_BROWSER,     IDS_CONFIG_TITLE,        IDS_CONFIG_FILE_MISSING, IDS_INTERNAL_ERROR_REINSTALL,
+    IDS_CONFIG_FILE_NAME,    IDS_ERROR_CAPTION,       IDS_INTERNAL_ERROR_RESTART, IDS_PROGRAM_FOLDER,
+    IDS_ZOOM_RANGE_REFUSED,  IDS_FLASH_SWITCH_FAILED, IDS_INFORMATION_CAPTION, IDS_NOT_SAVED,
+    IDS_SAVE_NO_RIGHTS,      IDS_SAVE_IN_USE,         IDS_SAVE_MISSING,        IDS_SAVE_FAILED,
+    IDS_ELEVATION_REFUSED,
+};
+
 class EveryResourceModule : public ::testing::TestWithParam<const wchar_t*> {};
 
 }  // namespace
@@ -35,10 +43,9 @@ TEST_P(EveryResourceModule, CarriesDialogIconAndEveryString) {
     ASSERT_TRUE(module);
     EXPECT_TRUE(HasDialog(module.get()));
     EXPECT_TRUE(HasIcon(module.get()));
-    for (UINT id = IDS_RESTART_BROWSER; id <= IDS_ELEVATION_REFUSED; ++id)
-        EXPECT_FALSE(StringOf(module.get(), id).empty()) << id;
-    // Each line about one settings file names it once.
-    for (UINT id = IDS_SAVED_ONLY_TO; id <= IDS_SAVE_FAILED; ++id) {
+    for (UINT id : kProgramStrings) EXPECT_FALSE(StringOf(module.get(), id).empty()) << id;
+    // Each line about the settings file names it once.
+    for (UINT id = IDS_SAVE_NO_RIGHTS; id <= IDS_SAVE_FAILED; ++id) {
         std::wstring text = StringOf(module.get(), id);
         EXPECT_NE(text.find(L"%s"), std::wstring::npos) << id;
         EXPECT_EQ(text.find(L"%s"), text.rfind(L"%")) << id;

@@ -34,15 +34,13 @@ struct Written {
     std::vector<bool> flashApplied;
 };
 
-SaveReport Save(const FakeControls& controls, Written& out, std::vector<FileOutcome> outcomes = {FileOutcome::Done},
+SaveReport Save(const FakeControls& controls, Written& out, FileOutcome outcome = FileOutcome::Done,
                 bool flashSucceeds = true) {
-    std::vector<std::string> targets;
-    for (size_t i = 0; i < outcomes.size(); ++i) targets.push_back("folder" + std::to_string(i) + "\\config.ini");
     return SaveSettingsTo(
-        targets, RequestFromControls(MakeControlBindings(), controls),
+        "folder\\config.ini", RequestFromControls(MakeControlBindings(), controls),
         [&](const std::string& path, const IniKeyValues& values) {
             out.files.emplace_back(path, values);
-            return outcomes[out.files.size() - 1];
+            return outcome;
         },
         [&](bool allow) {
             out.flashApplied.push_back(allow);
@@ -170,22 +168,16 @@ TEST(Saving, AddonOffAllowsFlashButWritesTheCheckboxToTheFile) {
     EXPECT_EQ(out.flashApplied, std::vector<bool>{true});
 }
 
-// On 64-bit Windows each browser's folder has its own file; one that fails does not
-// keep the other from being written, and the save is not reported done.
-TEST(Saving, EveryFileIsTriedAndOnlyAllOfThemAndTheSwitchMakeASave) {
+// A file that was not written, or a Flash switch that was not set, is no save.
+TEST(Saving, OnlyTheFileAndTheSwitchTogetherMakeASave) {
     FakeControls c = ControlsShowing(1, 300, 100, 1, 0);
-    Written out;
-    SaveReport report = Save(c, out, {FileOutcome::InUse, FileOutcome::Done});
-    ASSERT_EQ(out.files.size(), 2u);
-    EXPECT_EQ(out.files[0].second, out.files[1].second);
-    EXPECT_EQ(out.flashApplied.size(), 1u);
+    Written inUse, noSwitch;
+    SaveReport report = Save(c, inUse, FileOutcome::InUse);
     EXPECT_FALSE(report.Saved());
-    EXPECT_EQ(report.files[1].outcome, FileOutcome::Done);
-
-    Written all, noSwitch, none;
-    EXPECT_TRUE(Save(c, all, {FileOutcome::Done, FileOutcome::Done}).Saved());
-    EXPECT_FALSE(Save(c, noSwitch, {FileOutcome::Done, FileOutcome::Done}, false).Saved());
-    EXPECT_FALSE(Save(c, none, {}).Saved());  // no program folder at all
+    EXPECT_EQ(report.file.path, "folder\\config.ini");
+    EXPECT_EQ(report.file.outcome, FileOutcome::InUse);
+    EXPECT_EQ(inUse.flashApplied.size(), 1u);  // the switch is set all the same
+    EXPECT_FALSE(Save(c, noSwitch, FileOutcome::Done, false).Saved());
 }
 
 namespace {
@@ -194,9 +186,9 @@ std::vector<std::pair<int, std::string>> Lines(const UserMessage& message) {
     for (const MessageLine& line : message.lines) lines.emplace_back(line.textId, line.argument);
     return lines;
 }
-SaveReport Report(std::vector<FileOutcome> outcomes, bool flash = true) {
+SaveReport Report(FileOutcome outcome, bool flash = true) {
     SaveReport report;
-    for (size_t i = 0; i < outcomes.size(); ++i) report.files.push_back({"f" + std::to_string(i), outcomes[i]});
+    report.file = {"f", outcome};
     report.flashApplied = flash;
     return report;
 }
@@ -204,18 +196,17 @@ using L = std::vector<std::pair<int, std::string>>;
 }  // namespace
 
 TEST(MessageAfterSave, TheRestartHintOnlyWhenEverythingWasWritten) {
-    UserMessage ok = MessageAfterSave(Report({FileOutcome::Done, FileOutcome::Done}));
+    UserMessage ok = MessageAfterSave(Report(FileOutcome::Done));
     EXPECT_EQ(Lines(ok), (L{{IDS_RESTART_BROWSER, ""}}));
     EXPECT_EQ(ok.captionId, IDS_INFORMATION_CAPTION);
     EXPECT_EQ(ok.icon, MessageIcon::Information);
 
     const std::vector<std::pair<SaveReport, L>> failures = {
-        {Report({FileOutcome::Done, FileOutcome::InUse}), {{IDS_SAVED_ONLY_TO, "f0"}, {IDS_SAVE_IN_USE, "f1"}}},
-        {Report({FileOutcome::NoRights, FileOutcome::Missing}),
-         {{IDS_NOT_SAVED, ""}, {IDS_SAVE_NO_RIGHTS, "f0"}, {IDS_SAVE_MISSING, "f1"}}},
-        {Report({FileOutcome::Failed}, false), {{IDS_NOT_SAVED, ""}, {IDS_SAVE_FAILED, "f0"}, {IDS_FLASH_SWITCH_FAILED, ""}}},
-        {Report({FileOutcome::Done}, false), {{IDS_FLASH_SWITCH_FAILED, ""}}},
-        {Report({}), {{IDS_CONFIG_FILE_MISSING, ""}}},
+        {Report(FileOutcome::InUse), {{IDS_NOT_SAVED, ""}, {IDS_SAVE_IN_USE, "f"}}},
+        {Report(FileOutcome::NoRights), {{IDS_NOT_SAVED, ""}, {IDS_SAVE_NO_RIGHTS, "f"}}},
+        {Report(FileOutcome::Missing), {{IDS_NOT_SAVED, ""}, {IDS_SAVE_MISSING, "f"}}},
+        {Report(FileOutcome::Failed, false), {{IDS_NOT_SAVED, ""}, {IDS_SAVE_FAILED, "f"}, {IDS_FLASH_SWITCH_FAILED, ""}}},
+        {Report(FileOutcome::Done, false), {{IDS_FLASH_SWITCH_FAILED, ""}}},
     };
     for (const auto& [report, lines] : failures) {
         UserMessage message = MessageAfterSave(report);
@@ -223,7 +214,7 @@ TEST(MessageAfterSave, TheRestartHintOnlyWhenEverythingWasWritten) {
         EXPECT_EQ(message.captionId, IDS_ERROR_CAPTION);
         EXPECT_EQ(message.icon, MessageIcon::Error);
     }
-    SaveReport refused = Report({FileOutcome::Failed, FileOutcome::Failed});
+    SaveReport refused = Report(FileOutcome::Failed);
     refused.elevationRefused = true;
     EXPECT_EQ(Lines(MessageAfterSave(refused)), (L{{IDS_ELEVATION_REFUSED, ""}}));
 }

@@ -1,23 +1,10 @@
-// Which settings file the dialog shows, where a save goes, and the save handed to a
-// copy of the program with an administrator's rights.
+// Whether a save needs an administrator's rights, and the save handed to a copy of the
+// program that has them.
 #include <gtest/gtest.h>
 
 #include "ElevatedSave.h"
-#include "SettingsFiles.h"
 
-TEST(SettingsFiles, TheFileWrittenLastIsShownAndEveryProgramFolderIsSavedTo) {
-    // 64-bit folder first; each row: (exists, last write) of both files, the one shown.
-    struct Row { bool e0; std::uint64_t t0; bool e1; std::uint64_t t1; int shown; };
-    for (const Row& row : {Row{true, 5, true, 9, 1}, Row{true, 9, true, 5, 0}, Row{true, 7, true, 7, 0},
-                           Row{false, 0, true, 1, 1}, Row{true, 1, false, 0, 0}, Row{false, 0, false, 0, -1}}) {
-        std::vector<SettingsFileFacts> files{{"a", true, row.e0, row.t0}, {"b", true, row.e1, row.t1}};
-        EXPECT_EQ(FileToShow(files), row.shown) << row.t0 << " " << row.t1;
-    }
-    std::vector<SettingsFileFacts> files{{"a", true, false, 0}, {"b", false, false, 0}, {"c", true, true, 3}};
-    EXPECT_EQ(SaveTargets(files), (std::vector<std::string>{"a", "c"}));
-}
-
-TEST(SettingsFiles, OnlyDeniedRightsAskForAnAdministrator) {
+TEST(ElevatedSave, OnlyDeniedRightsAskForAnAdministrator) {
     EXPECT_FALSE(NeedsElevation({false, false}));
     EXPECT_TRUE(NeedsElevation({true, false}));
     EXPECT_TRUE(NeedsElevation({false, true}));
@@ -64,25 +51,22 @@ TEST(ElevatedSave, AnythingTheDialogCouldNotHaveAskedIsRefused) {
 }
 
 TEST(ElevatedSave, TheReportTravelsBackInTheExitCode) {
-    const std::vector<std::string> targets{"a", "b"};
-    for (FileOutcome first : {FileOutcome::Done, FileOutcome::Missing, FileOutcome::NoRights, FileOutcome::InUse,
-                              FileOutcome::Failed}) {
+    for (FileOutcome outcome : {FileOutcome::Done, FileOutcome::Missing, FileOutcome::NoRights, FileOutcome::InUse,
+                                FileOutcome::Failed}) {
         for (bool flash : {true, false}) {
-            SaveReport sent{{{"a", first}, {"b", FileOutcome::Done}}, flash, false};
-            SaveReport back = ReportFromExitCode(ExitCodeOf(sent), targets);
-            ASSERT_EQ(back.files.size(), 2u);
-            EXPECT_EQ(back.files[0].path, "a");
-            EXPECT_EQ(back.files[0].outcome, first);
-            EXPECT_EQ(back.files[1].outcome, FileOutcome::Done);
+            SaveReport sent{{"a", outcome}, flash, false};
+            SaveReport back = ReportFromExitCode(ExitCodeOf(sent), "a");
+            EXPECT_EQ(back.file.path, "a");
+            EXPECT_EQ(back.file.outcome, outcome);
             EXPECT_EQ(back.flashApplied, flash);
         }
     }
-    // A refused request, a crash, a copy that saw other folders: nothing counts as written.
-    SaveReport oneFile{{{"a", FileOutcome::Done}}, true, false};
-    for (std::uint32_t code : {0u, 1u, kRequestRefusedExitCode, 0xC0000005u, ExitCodeOf(oneFile)}) {
-        SaveReport back = ReportFromExitCode(code, targets);
+    // A refused request, a crash, an outcome no save has: nothing counts as written.
+    for (std::uint32_t code : {0u, 1u, kRequestRefusedExitCode, 0xC0000005u, ExitCodeOf({{"a", FileOutcome::Done}}) | 7u,
+                               ExitCodeOf({{"a", FileOutcome::Done}}) | 0x100u}) {
+        SaveReport back = ReportFromExitCode(code, "a");
         EXPECT_FALSE(back.Saved()) << std::hex << code;
-        EXPECT_EQ(back.files[0].outcome, FileOutcome::Failed);
+        EXPECT_EQ(back.file.outcome, FileOutcome::Failed);
         EXPECT_FALSE(back.flashApplied);
     }
 }
