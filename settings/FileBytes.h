@@ -26,6 +26,3 @@ FileOutcome ReplaceFileBytes(const std::string& path, const std::string& bytes);
 // guessed, with a file created and removed beside it and the file opened as the
 // replacement opens it. A missing or busy file is no matter of rights.
 bool ReplaceDenied(const std::string& path);
-
-// Whether the folder that would hold the file exists.
-bool FolderOfFileExists(const std::string& path);

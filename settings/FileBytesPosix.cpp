@@ -117,8 +117,3 @@ bool ReplaceDenied(const std::string& path) {
     if (::access(FolderOf(path).c_str(), W_OK) != 0 && errno == EACCES) return true;
     return ::access(path.c_str(), W_OK) != 0 && errno == EACCES;
 }
-
-bool FolderOfFileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(FolderOf(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}

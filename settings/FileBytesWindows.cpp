@@ -208,8 +208,3 @@ bool ReplaceDenied(const std::string& path) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return true;
     return ReplaceableNow(target) == ERROR_ACCESS_DENIED;
 }
-
-bool FolderOfFileExists(const std::string& path) {
-    DWORD attributes = ::GetFileAttributesW(FolderOf(AnsiToWide(path)).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}

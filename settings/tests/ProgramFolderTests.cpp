@@ -8,22 +8,22 @@
 #ifdef _WIN32
 #include <windows.h>
 
-TEST(ProgramFolder, IsTheShellsProgramFilesFolder) {
-    std::string folder = GetProgramFilesFolder();
-    char expected[MAX_PATH] = {};
-    ASSERT_GT(GetEnvironmentVariableA("ProgramFiles", expected, MAX_PATH), 0u);
-    EXPECT_EQ(folder, expected);
-    EXPECT_EQ(GetConfigPath(), folder + "\\Kestrune\\Pinchwell\\config.ini");
+namespace {
+std::string Environment(const char* name) {
+    char value[MAX_PATH] = {};
+    DWORD length = GetEnvironmentVariableA(name, value, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? value : "";
 }
+}  // namespace
 
-// A 64-bit program sees both program folders; a 32-bit one only its own.
-TEST(ProgramFolder, TheSettingsFilesAreThoseOfEveryProgramFolder) {
-    char x86[MAX_PATH] = {};
-    ASSERT_GT(GetEnvironmentVariableA("ProgramFiles(x86)", x86, MAX_PATH), 0u);
-    EXPECT_EQ(GetProgramFilesX86Folder(), x86);
-    std::vector<std::string> expected{GetConfigPath()};
-    if (sizeof(void*) == 8) expected.push_back(std::string(x86) + "\\Kestrune\\Pinchwell\\config.ini");
-    EXPECT_EQ(GetConfigPaths(), expected);
+// Both browsers of 64-bit Windows read the 64-bit program folder's files, whatever the
+// bitness of the process; 32-bit Windows has one Program Files folder.
+TEST(ProgramFolder, IsThe64BitProgramFilesFolderWhereThereIsOne) {
+    std::string native = Environment("ProgramW6432");
+    std::string expected = native.empty() ? Environment("ProgramFiles") : native;
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(GetProgramFilesFolder(), expected);
+    EXPECT_EQ(GetConfigPath(), expected + "\\Kestrune\\Pinchwell\\config.ini");
 }
 
 TEST(ProgramFolder, TheInstalledSettingsFileIsReadThroughIt) {
@@ -48,15 +48,16 @@ TEST(ProgramFolder, ComesFromTheEnvironmentOnTheHost) {
 }
 #endif
 
-TEST(ProgramFolder, EachProgramFolderNamesOneSettingsFile) {
-    const std::string tail = "\\Kestrune\\Pinchwell\\config.ini";
-    EXPECT_EQ(ConfigPathsOf({"C:\\Program Files", "C:\\Program Files (x86)"}),
-              (std::vector<std::string>{"C:\\Program Files" + tail, "C:\\Program Files (x86)" + tail}));
-    EXPECT_EQ(ConfigPathsOf({"C:\\Program Files", "c:/PROGRAM FILES\\"}),
-              (std::vector<std::string>{"C:\\Program Files" + tail}));
-    EXPECT_EQ(ConfigPathsOf({"", "D:\\Apps"}), (std::vector<std::string>{"D:\\Apps" + tail}));
-    EXPECT_EQ(ConfigPathsOf({"C:\\Program Files", "C:\\Program Files (x86)2"}).size(), 2u);
-    EXPECT_TRUE(ConfigPathsOf({"", ""}).empty());
+// A 32-bit process on 64-bit Windows is given the "(x86)" folder as its own.
+TEST(ProgramFolder, UnderWow64TheNativeFolderWinsWhenKnown) {
+    const std::string x64 = "C:\\Program Files";
+    const std::string x86 = "C:\\Program Files (x86)";
+    struct Row { ProgramFilesFacts facts; std::string folder; };
+    for (const Row& row : {Row{{x64, false, ""}, x64}, Row{{x86, true, x64}, x64}, Row{{x86, true, ""}, x86},
+                           Row{{x64, false, "D:\\Other"}, x64}, Row{{x86, true, x64 + "\\"}, x64}}) {
+        EXPECT_EQ(ProgramFilesFolderOf(row.facts), row.folder)
+            << row.facts.ownFolder << "|" << row.facts.underWow64 << "|" << row.facts.nativeFolder;
+    }
 }
 
 TEST(ProgramFolder, TheProductSectionIsPinchwell) { EXPECT_EQ(GetProductSection(), "Pinchwell"); }
