@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DialogTemplateReader.h"
@@ -129,6 +130,28 @@ TEST(ProgramImage, VersionResourceNamesTheProgram) {
     EXPECT_EQ(VersionString(info, L"OriginalFilename"), L"PinchwellConfig.exe");
     EXPECT_EQ(VersionString(info, L"FileDescription"), L"PinchwellConfig");
     EXPECT_EQ(VersionString(info, L"ProductName"), L"Pinchwell");
+}
+
+// The installer replaces each library of the program by its version and language.
+TEST(ProgramImage, LanguageLibrariesCarryTheProgramsVersionInTheirLanguage) {
+    const std::pair<const wchar_t*, WORD> libraries[] = {{L"PinchkitCHT.dll", 0x404}, {L"PinchkitCHS.dll", 0x804}};
+    for (const auto& [name, language] : libraries) {
+        std::wstring file = BesideTests(name);
+        DWORD ignored = 0;
+        DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), &ignored);
+        ASSERT_GT(size, 0u) << name;
+        std::vector<BYTE> info(size);
+        ASSERT_TRUE(::GetFileVersionInfoW(file.c_str(), 0, size, info.data()));
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        void* translation = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(::VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+        EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u) << name;
+        EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u) << name;
+        ASSERT_TRUE(::VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", &translation, &length));
+        ASSERT_GE(length, 4u);
+        EXPECT_EQ(*static_cast<const WORD*>(translation), language) << name;
+    }
 }
 
 TEST(ProgramImage, ManifestAsksForCommonControlsSixElevationAndDpiAwareness) {
