@@ -8,7 +8,8 @@
 # and the add-on's COM identities), and for Arch=x64 also ReplacesUpgradeCode (the 32-bit
 # package's upgrade code: this package replaces its earlier versions too) and Tessel32
 # (the 32-bit Tessel.dll). FILE... are the seven files of the program folder, staged under
-# their own names.
+# their own names. The binaries' version resources are read with PINCHWELL_WINDRES
+# (default x86_64-w64-mingw32-windres, which reads 32-bit and 64-bit files alike).
 set -euo pipefail
 out=$(realpath -m "$1") wxs=$(realpath "$2")
 shift 2
@@ -48,6 +49,30 @@ date_max=$(dos_date 2010 3 2 12)
 
 wixl -a "$arch" "${defines[@]}" -D SourceDir=. -o "$out.tmp" "$wxs"
 sql() { msibuild "$out.tmp" -q "$1"; }
+
+# Each binary's File row carries the version and language of its version resource, so that
+# the installer replaces it by the rules for versioned files, not by the dates and hashes
+# of data files; a versioned file has no hash row (hashes serve unversioned files only).
+# A stand-in that is no program file (trial packages) stays unversioned.
+windres=${PINCHWELL_WINDRES:-x86_64-w64-mingw32-windres}
+set_file_version() {  # set_file_version FILE_ID STAGED_FILE
+  [ "$(head -c 2 "$2")" = MZ ] || return 0
+  local resource version language
+  resource=$("$windres" -J coff -O rc -i "$2")
+  version=$(sed -n 's/^ *FILEVERSION *//p' <<<"$resource" | tr -d ' ' | tr , .)
+  language=$(sed -n 's/^ *VALUE "Translation", *\(0x[0-9A-Fa-f]*\).*/\1/p' <<<"$resource")
+  if [ -z "$version" ] || [ -z "$language" ]; then
+    echo "make-package.sh: $2 has no version resource with a translation" >&2
+    return 1
+  fi
+  sql "UPDATE \`File\` SET \`Version\` = '$version', \`Language\` = '$((language))' WHERE \`File\` = '$1'"
+  sql "DELETE FROM \`MsiFileHash\` WHERE \`File_\` = '$1'"
+}
+set_file_version TesselFile Tessel.dll
+set_file_version ConfigProgramFile PinchwellConfig.exe
+set_file_version PinchkitCHTFile PinchkitCHT.dll
+set_file_version PinchkitCHSFile PinchkitCHS.dll
+[ "$arch" = x64 ] && set_file_version Tessel32File x86/Tessel.dll
 
 # Windows Installer compares only the first three fields of a product version, so 1.0.0.1
 # is no upgrade of 1.0.0.0 unless the upper bound of the versions it replaces is

@@ -4,7 +4,8 @@
 # 64-bit Windows, all of it 32-bit, with the rows of the 32-bit add-on; the package for
 # 64-bit Windows adds the 32-bit add-on and the data files it reads in the 32-bit Program
 # Files folder. Each names its Windows, and the one for 64-bit Windows replaces the earlier
-# versions of both.
+# versions of both. Every program file carries the version and language of its version
+# resource.
 #   PackageTablesTest.sh PACKAGE_ENV WORK_FOLDER   (the package for 64-bit Windows)
 set -uo pipefail
 source "$1"
@@ -15,9 +16,7 @@ rm -rf "$work" && mkdir -p "$work"
 x86_msi=$work/Pinchwell-$version-32-bit-Windows.msi
 "$make_package" "$x86_msi" "$wxs" "${defines_x86[@]}" "${inputs[@]}" || fail "the package for 32-bit Windows builds"
 
-table() {  # table PACKAGE NAME: its rows without the three header lines, sorted
-  msiinfo export "$1" "$2" | tr -d '\r' | tail -n +4 | sort
-}
+table() { msi_table "$@"; }
 columns() { awk -F'\t' -v OFS='\t' "{ print $1 }"; }
 # The components of the 64-bit package's 32-bit folder, and the rest.
 folder32_components=$(table "$msi" Component | awk -F'\t' '$3 ~ /32$/ { print $1 }')
@@ -53,6 +52,25 @@ expect "the 32-bit package's rows are those of the 32-bit add-on and the shared 
 expect "the 64-bit add-on's rows are the 32-bit add-on's, in its own view" \
   diff <(registry_rows "$msi" | awk -F'\t' '$5 == "AddonLibrary"') \
        <(registry_rows "$msi" | awk -F'\t' '$5 == "AddonLibrary32"' | as_32bit)
+# Program files: each File row holds the version of the file's version resource, read here
+# from the file itself, and the language of its texts; none has a hash row, which serves
+# unversioned files only.
+declare -A language=([Tessel.dll]=1033 [PinchwellConfig.exe]=1033 [PinchkitCHT.dll]=1028 [PinchkitCHS.dll]=2052)
+program_rows() { table "$1" File | awk -F'\t' -v OFS='\t' '$3 ~ /\.(dll|exe)$/ { print $1, $3, $5, $6 }'; }
+resource_rows() {  # resource_rows PACKAGE: the program files' rows as the files themselves say
+  local id name file
+  while IFS=$'\t' read -r id name; do
+    file=$(printf '%s\n' "${inputs[@]}" | grep "/$name\$")
+    [ "$id" = Tessel32File ] && file=$tessel32
+    printf '%s\t%s\t%s\t%s\n' "$id" "$name" "$(fixed_file_version "$file")" "${language[$name]}"
+  done < <(program_rows "$1" | cut -f1,2)
+}
+for package in "$msi" "$x86_msi"; do
+  expect "$(basename "$package"): every program file has its version and language" \
+    diff <(program_rows "$package") <(resource_rows "$package")
+  expect "$(basename "$package"): no program file has a hash" \
+    test -z "$(table "$package" MsiFileHash | cut -f1 | grep -xF -f <(program_rows "$package" | cut -f1))"
+done
 for t in Shortcut RemoveFile Signature AppSearch DrLocator CustomAction InstallExecuteSequence; do
   expect "every $t row of the 32-bit package is the 64-bit package's" test -z "$(comm -23 <(table "$x86_msi" $t) <(table "$msi" $t))"
 done

@@ -118,6 +118,19 @@ only_installed_program() {  # only_installed_program NAME VERSION: the one entry
   test "$(installed_programs)" = "$1|$2|Kestrune"
 }
 
+# A table of a package: its rows without the three header lines, sorted.
+msi_table() { msiinfo export "$1" "$2" | tr -d '\r' | tail -n +4 | sort; }
+
+# The file version in a program file's version resource (the fixed part that Windows reads),
+# "major.minor.build.revision", read from the file's bytes. The resources lie behind the code,
+# so the last signature is theirs.
+fixed_file_version() {
+  local at
+  at=$(LC_ALL=C grep -obUaP '\xBD\x04\xEF\xFE' "$1" | tail -1 | cut -d: -f1)
+  [ -n "$at" ] || return 1
+  od -An -tu2 -j $((at + 8)) -N 8 "$1" | awk '{ print $2 "." $1 "." $4 "." $3 }'
+}
+
 settings_shortcut() {
   find "$prefix/drive_c" -name "Pinchwell Settings.lnk" 2>/dev/null
 }
