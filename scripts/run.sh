@@ -53,8 +53,9 @@ find build/win64 build/win32 -maxdepth 3 \( -name '*.dll' -o -name '*.exe' \) -n
      -not -name '*_tests.exe' -printf '  %p\n' | sort
 
 # One package serves both browsers: the 64-bit add-on in "Program Files", the 32-bit one
-# (for the default browser) in "Program Files (x86)", the settings program 64-bit.
-package=$(ls build/win64/Pinchwell-*-64-bit-Windows.msi)
+# (for the default browser) in "Program Files (x86)", the settings program 64-bit. A build
+# tree may still hold the package of an earlier version: the newest is this build's.
+package=$(ls -t build/win64/Pinchwell-*-64-bit-Windows.msi | head -1)
 program_files='Program Files'
 echo "Installing the package for 64-bit Windows: both add-ons, one settings program."
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The package as a user meets it, in a fresh Wine prefix of its own: the package for 64-bit
 # Windows in a 64-bit prefix, the one for 32-bit Windows in a 32-bit prefix (skipped where
-# 32-bit Wine cannot run). An install that fails half way rolls back; the package replaces
-# each earlier package (one per add-on flavour, built here as 1.0.0.0), keeping the settings
-# a user changed; each add-on loads from its own folder in a program of its bitness; the
+# 32-bit Wine cannot run). An install that fails half way rolls back, and one for a single
+# user is refused; the package replaces each earlier package (one per add-on flavour, built
+# here as 1.0.0.0), keeping the settings a user changed; an earlier package run over it
+# refuses and changes nothing; each add-on loads from its own folder in a program of its bitness; the
 # installed settings program shows the settings and saves a change to every program folder;
 # a repair restores deleted files and keeps the settings; uninstalling keeps only changed
 # settings; a fresh install and its uninstall leave nothing at all, and an edit that keeps
@@ -24,6 +25,7 @@ mkdir -p "$work/earlier"
 earlier_package() {  # earlier_package ARCH: makes the earlier ARCH package, prints its path
   local files=("${inputs[@]}") upgrade=$upgrade_code_x86 maker=$maker_folder_x86
   local out=$work/earlier/Pinchwell-1.0.0.0-$1.msi
+  [ -f "$out" ] && { echo "$out"; return; }
   files[4]=$work/earlier/Template.html
   if [ "$1" = x64 ]; then upgrade=$upgrade_code_x64 maker=$maker_folder_x64; fi
   if [ "$1" = x86 ] && [ "$arch" = x64 ]; then files[0]=$tessel32; fi
@@ -67,6 +69,11 @@ set_max_zoom() {  # set_max_zoom FOLDER N: as an editor saves, a new file
 shipped_settings() { cmp -s "${inputs[5]}" "$1/config.ini"; }
 settings_state() { local folder; for folder in "${program_folders[@]}"; do md5sum <"$folder/config.ini"; done; }
 changed_settings() { local folder; for folder in "${program_folders[@]}"; do shipped_settings "$folder" || echo "$folder"; done; }
+product_state() {  # every file of the product with its checksum, its registry keys and the installed programs
+  (cd "$prefix/drive_c" && find "${maker_folders[@]#"$prefix/drive_c/"}" -type f -exec md5sum {} + 2>/dev/null | sort)
+  product_registry
+  installed_programs
+}
 left_after_uninstall() {  # left_after_uninstall CHANGED: a changed config.ini stays alone, other folders go
   local folder
   for folder in "${program_folders[@]}"; do
@@ -96,6 +103,15 @@ expect "no file of the product is left" test -z "$(find "${maker_folders[@]}" -t
 uninstalled
 remove_leftovers
 
+echo "== a per-user install (ALLUSERS empty)"
+# ALLUSERS="" reaches Wine's msiexec as two backslashes: "ALLUSERS=" is its empty value.
+expect "the install is refused by a launch condition" msiexec_refused "$work/per-user.log" /i "$(windows_path "$msi")" ALLUSERS=
+expect "ALLUSERS was empty" bash -c "! grep -aq '^Property(S): ALLUSERS = ' '$work/per-user.log'"
+expect "the condition asks for an install for all users" \
+  bash -c "msiinfo export '$msi' LaunchCondition | grep -a '^Installed OR ALLUSERS = 1' | grep -q 'only for all users'"
+expect "no file of the product is installed" test -z "$(find "${maker_folders[@]}" -type f 2>/dev/null)"
+uninstalled
+
 # The earlier package of the other flavour first: the last one stays for the steps after.
 earlier_flavours=(x86)
 [ "$arch" = x64 ] && earlier_flavours=(x86 x64)
@@ -121,6 +137,20 @@ for flavour in "${earlier_flavours[@]}"; do
     remove_leftovers
   fi
 done
+
+# Windows Installer compares three fields of a version: the earlier 1.0.0.0 package finds
+# $version newer, so its launch condition refuses it. (The earlier x86 package looks only
+# for products of its own upgrade code, which the package for 64-bit Windows does not have.)
+earlier_same_code=x64
+[ "$arch" = x86 ] && earlier_same_code=x86
+echo "== the earlier $earlier_same_code package run over $product_name $version"
+before=$(product_state)
+expect "it is refused by a launch condition" \
+  msiexec_refused "$work/downgrade.log" /i "$(windows_path "$(earlier_package "$earlier_same_code")")"
+expect "it found the newer version" grep -aq '^Property(S): WIX_DOWNGRADE_DETECTED = {' "$work/downgrade.log"
+expect "its condition for that says a newer version is installed" \
+  bash -c "msiinfo export '$(earlier_package "$earlier_same_code")' LaunchCondition | grep -aq 'WIX_DOWNGRADE_DETECTED.A newer version of Pinchwell is already installed.'"
+expect "nothing changes: files, registry, installed programs" test "$(product_state)" = "$before"
 
 echo "== the add-ons load from their folders"
 expect "a program of the package's bitness creates the add-on from $windows_folder" \

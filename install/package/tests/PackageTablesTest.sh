@@ -52,6 +52,15 @@ expect "the 32-bit package's rows are those of the 32-bit add-on and the shared 
 expect "the 64-bit add-on's rows are the 32-bit add-on's, in its own view" \
   diff <(registry_rows "$msi" | awk -F'\t' '$5 == "AddonLibrary"') \
        <(registry_rows "$msi" | awk -F'\t' '$5 == "AddonLibrary32"' | as_32bit)
+# One component is one resource: the 32-bit add-on's file, bitness and rows have one GUID
+# whichever package lays them.
+earlier_x86=$work/Pinchwell-1.0.0.0-x86.msi
+"$earlier_make_package" "$earlier_x86" "$earlier_wxs" x86 1.0.0.0 "$upgrade_code_x86" "$maker_folder_x86" \
+  "$earlier_shared_component" "${identities[@]}" "$tessel32" "${inputs[@]:1}" || fail "the earlier x86 package builds"
+component_id() { table "$1" Component | awk -F'\t' -v c="$2" '$1 == c { print $2 }'; }
+expect "the 32-bit add-on's component is that of the 32-bit package and of the earlier x86 package" \
+  test "$(component_id "$msi" AddonLibrary32)" = "$(component_id "$x86_msi" AddonLibrary)" -a \
+       "$(component_id "$msi" AddonLibrary32)" = "$(component_id "$earlier_x86" AddonLibrary)"
 # Program files: each File row holds the version of the file's version resource, read here
 # from the file itself, and the language of its texts; none has a hash row, which serves
 # unversioned files only.

@@ -131,6 +131,14 @@ fixed_file_version() {
   od -An -tu2 -j $((at + 8)) -N 8 "$1" | awk '{ print $2 "." $1 "." $4 "." $3 }'
 }
 
+# msiexec_refused LOG ARGS...: msiexec fails at its launch conditions and writes its log to LOG.
+msiexec_refused() {
+  local log=$1
+  shift
+  msiexec_qn "$@" /l "$(windows_path "$log")" && return 1
+  grep -aq 'LaunchConditions. Return value 0' "$log"
+}
+
 settings_shortcut() {
   find "$prefix/drive_c" -name "Pinchwell Settings.lnk" 2>/dev/null
 }
