@@ -116,8 +116,7 @@ install_package() {
 step "install $(basename "$package") (msiexec /i /qn)" install_package
 folder="$prefix/drive_c/$program_files/Kestrune/Pinchwell"
 # Screenshots show the settings the program ships with.
-[ "$screenshots" = 1 ] && cp install/config.ini "$folder/config.ini" &&
-  cp install/config.ini "$prefix/drive_c/Program Files (x86)/Kestrune/Pinchwell/config.ini"
+[ "$screenshots" = 1 ] && cp install/config.ini "$folder/config.ini"
 echo "Installed into: $folder"
 
 program="C:\\$program_files\\Kestrune\\Pinchwell\\PinchwellConfig.exe"

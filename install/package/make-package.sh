@@ -80,37 +80,61 @@ set_file_version PinchkitCHSFile PinchkitCHS.dll
 sql "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'"
 sql "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('$upgrade', '$version', $((1 | 512)), 'WIX_UPGRADE_DETECTED')"
 # Settings: never overwritten by a repair or an upgrade (NeverOverwrite), never removed
-# with their component (Permanent); the RemoveFile rows below remove them when unchanged.
+# with their component (Permanent); the RemoveFile row below removes them when unchanged.
 settings_attributes=$((16 | 128))
-sql "UPDATE \`Component\` SET \`Attributes\` = $settings_attributes WHERE \`Component\` = 'Settings32'"
 [ "$arch" = x64 ] && settings_attributes=$((256 | settings_attributes))
 sql "UPDATE \`Component\` SET \`Attributes\` = $settings_attributes WHERE \`Component\` = 'Settings'"
 sql "CREATE TABLE \`DrLocator\` (\`Signature_\` CHAR(72) NOT NULL, \`Parent\` CHAR(72), \`Path\` CHAR(255), \`Depth\` SHORT PRIMARY KEY \`Signature_\`, \`Parent\`, \`Path\`)"
 # The search needs the resolved program folders, so it follows CostFinalize.
 sql "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('AppSearch', 1001)"
 
-# add_settings_removal SUFFIX FOLDER_PROPERTY: the unchanged config.ini of that program
-# folder is removed at uninstall: the property PRISTINESETTINGS<SUFFIX> is set only when
-# AppSearch finds the file with the size and date of the shipped one.
-add_settings_removal() {
-  local signature=PristineSettings$1 property=PRISTINESETTINGS$1
-  sql "INSERT INTO \`DrLocator\` (\`Signature_\`, \`Path\`, \`Depth\`) VALUES ('$signature', '[$2]', 0)"
-  sql "INSERT INTO \`Signature\` (\`Signature\`, \`FileName\`, \`MinSize\`, \`MaxSize\`, \`MinDate\`, \`MaxDate\`) VALUES ('$signature', 'config.ini', $config_size, $config_size, $date_min, $date_max)"
-  sql "INSERT INTO \`AppSearch\` (\`Property\`, \`Signature_\`) VALUES ('$property', '$signature')"
-  sql "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('Mark$signature', 51, '${property}FOLDER', '[$2]')"
-  sql "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Condition\`, \`Sequence\`) VALUES ('Mark$signature', '$property', 1002)"
-  sql "INSERT INTO \`RemoveFile\` (\`FileKey\`, \`Component_\`, \`FileName\`, \`DirProperty\`, \`InstallMode\`) VALUES ('Remove$signature', 'SettingsProgram', 'config.ini', '${property}FOLDER', 2)"
+# add_settings_search SIGNATURE FOLDER_PROPERTY [shipped]: AppSearch sets the property
+# SIGNATURE in upper case when that program folder holds a config.ini; with "shipped" only
+# when the file has the size and date of the shipped one.
+add_settings_search() {
+  sql "INSERT INTO \`DrLocator\` (\`Signature_\`, \`Path\`, \`Depth\`) VALUES ('$1', '[$2]', 0)"
+  if [ "${3:-}" = shipped ]; then
+    sql "INSERT INTO \`Signature\` (\`Signature\`, \`FileName\`, \`MinSize\`, \`MaxSize\`, \`MinDate\`, \`MaxDate\`) VALUES ('$1', 'config.ini', $config_size, $config_size, $date_min, $date_max)"
+  else
+    sql "INSERT INTO \`Signature\` (\`Signature\`, \`FileName\`) VALUES ('$1', 'config.ini')"
+  fi
+  sql "INSERT INTO \`AppSearch\` (\`Property\`, \`Signature_\`) VALUES ('${1^^}', '$1')"
+}
+# mark_folder ACTION PROPERTY FOLDER_PROPERTY SEQUENCE CONDITION: the action sets PROPERTY
+# to the folder only when the condition holds, so a RemoveFile or MoveFile row that names
+# PROPERTY as its folder acts only then.
+mark_folder() {
+  sql "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('$1', 51, '$2', '[$3]')"
+  sql "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Condition\`, \`Sequence\`) VALUES ('$1', '$5', $4)"
 }
 # add_programmable_key COMPONENT: the class's Programmable key, which has no value:
 # created at install, removed at uninstall (wixl has no empty keys).
 add_programmable_key() {
   sql "INSERT INTO \`Registry\` (\`Registry\`, \`Root\`, \`Key\`, \`Name\`, \`Component_\`) VALUES ('ProgrammableKey$1', 0, 'CLSID\\$clsid\\Programmable', '*', '$1')"
 }
-add_settings_removal "" INSTALLFOLDER
+# Uninstalling removes config.ini when it is still the shipped file.
+add_settings_search PristineSettings INSTALLFOLDER shipped
+mark_folder MarkPristineSettings PRISTINESETTINGSFOLDER INSTALLFOLDER 1002 PRISTINESETTINGS
+sql "INSERT INTO \`RemoveFile\` (\`FileKey\`, \`Component_\`, \`FileName\`, \`DirProperty\`, \`InstallMode\`) VALUES ('RemovePristineSettings', 'SettingsProgram', 'config.ini', 'PRISTINESETTINGSFOLDER', 2)"
 add_programmable_key AddonLibrary
 if [ "$arch" = x64 ]; then
-  add_settings_removal 32 INSTALLFOLDER32
   add_programmable_key AddonLibrary32
+  # Both add-ons read the 64-bit folder's config.ini; the earlier x86 package left the
+  # user's in the 32-bit folder, where its uninstall (the upgrade's first step) keeps it
+  # when changed. The install moves a changed one into the 64-bit folder when that has
+  # none or the shipped one (then the 64-bit folder's is the user's), and removes any
+  # other, which nothing reads any more. The searches run before the earlier packages are
+  # removed; the move (MoveFiles) and the removal (RemoveFiles) come after.
+  add_settings_search SettingsFound INSTALLFOLDER
+  add_settings_search SettingsFound32 INSTALLFOLDER32
+  add_settings_search PristineSettings32 INSTALLFOLDER32 shipped
+  mark_folder MarkMigratedSettings MIGRATEDSETTINGSFOLDER INSTALLFOLDER32 1003 \
+    'SETTINGSFOUND32 AND NOT PRISTINESETTINGS32 AND (NOT SETTINGSFOUND OR PRISTINESETTINGS)'
+  mark_folder MarkLeftSettings LEFTSETTINGSFOLDER INSTALLFOLDER32 1004 'SETTINGSFOUND32 AND NOT MIGRATEDSETTINGSFOLDER'
+  sql "CREATE TABLE \`MoveFile\` (\`FileKey\` CHAR(72) NOT NULL, \`Component_\` CHAR(72) NOT NULL, \`SourceName\` CHAR(255) LOCALIZABLE, \`DestName\` CHAR(255) LOCALIZABLE, \`SourceFolder\` CHAR(72), \`DestFolder\` CHAR(72) NOT NULL, \`Options\` SHORT NOT NULL PRIMARY KEY \`FileKey\`)"
+  sql "INSERT INTO \`MoveFile\` (\`FileKey\`, \`Component_\`, \`SourceName\`, \`DestName\`, \`SourceFolder\`, \`DestFolder\`, \`Options\`) VALUES ('MigrateSettings', 'SettingsProgram', 'config.ini', 'config.ini', 'MIGRATEDSETTINGSFOLDER', 'INSTALLFOLDER', 1)"
+  sql "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('MoveFiles', 3800)"
+  sql "INSERT INTO \`RemoveFile\` (\`FileKey\`, \`Component_\`, \`FileName\`, \`DirProperty\`, \`InstallMode\`) VALUES ('RemoveLeftSettings', 'SettingsProgram', 'config.ini', 'LEFTSETTINGSFOLDER', 1)"
   # The package for 64-bit Windows replaces the earlier versions of the 32-bit package too
   # (until then the one for the default browser of 64-bit Windows), keeping their settings.
   sql "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('${define[ReplacesUpgradeCode]}', '$version', $((1 | 512)), 'PINCHWELL32_DETECTED')"

@@ -1,10 +1,12 @@
 // Creates the add-on's class by its class id, as the browser does, and prints the path of
 // the Tessel.dll that COM loaded into this process (the one registered in the registry
-// view of this program's bitness). Exits non-zero when the class cannot be created.
+// view of this program's bitness), then the settings file that the add-on's settings
+// store finds in a process of this bitness. Exits non-zero when the class cannot be created.
 #include <windows.h>
 
 #include <cstdio>
 
+#include "ProgramFolder.h"
 #include "TesselIds.h"
 #include "pinchwell/ComInit.h"
 #include "pinchwell/ComPtr.h"
@@ -25,6 +27,6 @@ int main() {
         std::printf("the class was created without loading Tessel.dll\n");
         return 1;
     }
-    std::printf("%ls\n", path);
+    std::printf("%ls\n%s\n", path, GetConfigPath().c_str());
     return 0;
 }

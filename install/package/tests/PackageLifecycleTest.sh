@@ -3,12 +3,13 @@
 # Windows in a 64-bit prefix, the one for 32-bit Windows in a 32-bit prefix (skipped where
 # 32-bit Wine cannot run). An install that fails half way rolls back, and one for a single
 # user is refused; the package replaces each earlier package (one per add-on flavour, built
-# here as 1.0.0.0), keeping the settings a user changed; an earlier package run over it
-# refuses and changes nothing; each add-on loads from its own folder in a program of its bitness; the
-# installed settings program shows the settings and saves a change to every program folder;
-# a repair restores deleted files and keeps the settings; uninstalling keeps only changed
-# settings; a fresh install and its uninstall leave nothing at all, and an edit that keeps
-# the file's size still counts as a change.
+# here as 1.0.0.0, alone or both), leaving the settings a user changed in the one config.ini
+# of the program folder; an earlier package run over it refuses and changes nothing; each
+# add-on loads from its own folder in a program of its bitness, which finds that config.ini;
+# the installed settings program shows the settings and saves a change to it; a repair
+# restores deleted files and keeps the settings; uninstalling keeps only changed settings;
+# a fresh install and its uninstall leave nothing at all, and an edit that keeps the file's
+# size still counts as a change.
 #   PackageLifecycleTest.sh PACKAGE_ENV WORK_FOLDER
 set -uo pipefail
 source "$1"
@@ -22,7 +23,7 @@ skip_without_32bit_prefix
 # 32-bit one) with a marked preview page, so that the upgrade's files can be told apart.
 mkdir -p "$work/earlier"
 { cat "${inputs[4]}"; printf '<!-- 1.0.0.0 -->\n'; } >"$work/earlier/Template.html"
-earlier_package() {  # earlier_package ARCH: makes the earlier ARCH package, prints its path
+earlier_package() {  # earlier_package ARCH: makes the earlier ARCH package once, prints its path
   local files=("${inputs[@]}") upgrade=$upgrade_code_x86 maker=$maker_folder_x86
   local out=$work/earlier/Pinchwell-1.0.0.0-$1.msi
   [ -f "$out" ] && { echo "$out"; return; }
@@ -53,8 +54,11 @@ files_are() {  # files_are FOLDER INPUT...: each installed file equals its input
   return $ok
 }
 package_files_are() {  # every program folder holds the package's files, config.ini aside
-  files_are "$program_folder" "${inputs[@]:0:5}" "${inputs[6]}" &&
-  { [ "$arch" = x86 ] || files_are "${program_folders[1]}" "$tessel32" "${inputs[4]}" "${inputs[6]}"; }
+  files_are "$program_folder" "${inputs[@]:0:5}" "${inputs[6]}" || return 1
+  [ "$arch" = x86 ] && return 0
+  # The 32-bit add-on alone: it reads the data files of the 64-bit folder.
+  files_are "${program_folders[1]}" "$tessel32" &&
+  { test "$(ls -A "${program_folders[1]}")" = Tessel.dll || { echo "  in ${program_folders[1]}: $(ls -A "${program_folders[1]}")"; return 1; }; }
 }
 registry_is_the_packages() {  # every value of the package's Registry table, and no other
   diff <(expected_registry "$msi" "$work/tables") <(product_values) >"$work/registry.diff" ||
@@ -63,12 +67,19 @@ registry_is_the_packages() {  # every value of the package's Registry table, and
   test "$(product_registry | grep -ci '\\Programmable|$')" -eq ${#program_folders[@]}
 }
 max_zoom() { tr -d '\r' <"$1/config.ini" | sed -n 's/^ *MaxZoomRange=//p'; }
+one_settings_file() {  # one_settings_file MAX_ZOOM: the program folder's config.ini holds it, and no other is left
+  test "$(max_zoom "$program_folder")" = "$1" || { echo "  MaxZoomRange: $(max_zoom "$program_folder")"; return 1; }
+  [ "$arch" = x86 ] || test ! -e "${program_folders[1]}/config.ini" || { echo "  left: ${program_folders[1]}/config.ini"; return 1; }
+}
 set_max_zoom() {  # set_max_zoom FOLDER N: as an editor saves, a new file
   sed "s/^MaxZoomRange=.*/MaxZoomRange=$2\r/" "$1/config.ini" >"$work/config.ini" && mv "$work/config.ini" "$1/config.ini"
 }
 shipped_settings() { cmp -s "${inputs[5]}" "$1/config.ini"; }
-settings_state() { local folder; for folder in "${program_folders[@]}"; do md5sum <"$folder/config.ini"; done; }
-changed_settings() { local folder; for folder in "${program_folders[@]}"; do shipped_settings "$folder" || echo "$folder"; done; }
+settings_state() { md5sum <"$program_folder/config.ini"; }
+changed_settings() { shipped_settings "$program_folder" || echo "$program_folder"; }
+shipped_settings_alone() {
+  shipped_settings "$program_folder" && test -z "$(find "${maker_folders[@]}" -name config.ini -not -path "$program_folder/*")"
+}
 product_state() {  # every file of the product with its checksum, its registry keys and the installed programs
   (cd "$prefix/drive_c" && find "${maker_folders[@]#"$prefix/drive_c/"}" -type f -exec md5sum {} + 2>/dev/null | sort)
   product_registry
@@ -87,7 +98,9 @@ left_after_uninstall() {  # left_after_uninstall CHANGED: a changed config.ini s
 loads_from() {  # loads_from PROGRAM FOLDER: the program creates the add-on from FOLDER's Tessel.dll
   local loaded
   loaded=$(wine_in "$1" | tr -d '\r') || { echo "  $loaded"; return 1; }
-  test "${loaded,,}" = "${2,,}\\tessel.dll" || { echo "  loaded: $loaded"; return 1; }
+  test "$(head -1 <<<"${loaded,,}")" = "${2,,}\\tessel.dll" || { echo "  loaded: $loaded"; return 1; }
+  # and finds the settings in the one config.ini, the program folder's, whatever its bitness
+  test "$(tail -1 <<<"${loaded,,}")" = "${windows_folder,,}\\config.ini" || { echo "  settings: $loaded"; return 1; }
 }
 uninstalled() {
   expect "no registry key of the product is left" no_product_keys
@@ -112,27 +125,37 @@ expect "the condition asks for an install for all users" \
 expect "no file of the product is installed" test -z "$(find "${maker_folders[@]}" -type f 2>/dev/null)"
 uninstalled
 
-# The earlier package of the other flavour first: the last one stays for the steps after.
-earlier_flavours=(x86)
-[ "$arch" = x64 ] && earlier_flavours=(x86 x64)
-for flavour in "${earlier_flavours[@]}"; do
-  earlier_folder=${program_folders[-1]}
-  [ "$flavour" = x64 ] && earlier_folder=$program_folder
-  echo "== the earlier $flavour package with changed settings, upgraded to $product_name $version"
-  earlier=$(earlier_package "$flavour") || fail "the earlier $flavour package builds"
-  msiexec_qn /i "$(windows_path "$earlier")"
-  expect "the earlier package installs" test $? -eq 0
-  expect "it is the one installed program, Pinchwell 1.0.0.0" only_installed_program Pinchwell 1.0.0.0
-  set_max_zoom "$earlier_folder" 250
+# The earlier packages a user may have (one per add-on flavour, alone or both), each with
+# the settings of some of them changed: after the upgrade the one config.ini holds the
+# user's settings, the 64-bit folder's when both were changed. The last case stays for the
+# steps after.
+zoom_of() { if [ "$1" = x64 ]; then echo 260; else echo 250; fi; }
+folder_of() { if [ "$1" = x64 ]; then echo "$program_folder"; else echo "${program_folders[-1]}"; fi; }
+if [ "$arch" = x64 ]; then
+  upgrades=("x86|x86" "x64 x86|x86" "x64 x86|x64 x86" "x64|x64")
+else
+  upgrades=("x86|x86")
+fi
+for upgrade in "${upgrades[@]}"; do
+  installed=${upgrade%|*} changed=${upgrade#*|}
+  kept=$(zoom_of "${changed%% *}")
+  echo "== the earlier $installed package(s), settings changed in $changed, upgraded to $product_name $version"
+  for flavour in $installed; do
+    earlier=$(earlier_package "$flavour") || fail "the earlier $flavour package builds"
+    msiexec_qn /i "$(windows_path "$earlier")"
+    expect "the earlier $flavour package installs" test $? -eq 0
+  done
+  expect "they are the installed programs, Pinchwell 1.0.0.0" \
+    test "$(installed_programs | sort -u)" = "Pinchwell|1.0.0.0|Kestrune" -a "$(product_entries)" -eq "$(wc -w <<<"$installed")"
+  for flavour in $changed; do set_max_zoom "$(folder_of "$flavour")" "$(zoom_of "$flavour")"; done
   msiexec_qn /i "$(windows_path "$msi")"
   expect "the upgrade succeeds" test $? -eq 0
   expect "the one installed program is $product_name $version" only_installed_program "$product_name" "$version"
   expect "every file is the new version's" package_files_are
-  expect "the changed config.ini is kept" test "$(max_zoom "$earlier_folder")" = 250
-  expect "no other config.ini is changed" test "$(changed_settings)" = "$earlier_folder"
+  expect "the one config.ini holds the changed settings ($kept)" one_settings_file "$kept"
   expect "every registry value is the package's" registry_is_the_packages
   expect "the Start menu entry starts the installed settings program" menu_entry
-  if [ "$flavour" != "${earlier_flavours[-1]}" ]; then
+  if [ "$upgrade" != "${upgrades[-1]}" ]; then
     msiexec_qn /x "$(windows_path "$msi")"
     remove_leftovers
   fi
@@ -171,26 +194,24 @@ wine_in "$driver" show
 expect "it shows the installed settings" test $? -eq 0
 wine_in "$driver" change 275
 expect "it saves a change" test $? -eq 0
-for folder in "${program_folders[@]}"; do
-  expect "the change is in ${folder#"$prefix/"}/config.ini" test "$(max_zoom "$folder")" = 275
-done
+expect "the change is in the one config.ini" one_settings_file 275
 
 echo "== repair"
 settings_before=$(settings_state)
-for folder in "${program_folders[@]}"; do rm "$folder/Template.html"; done
+rm "$program_folder/Template.html"
 [ "$arch" = x64 ] && rm "${program_folders[1]}/Tessel.dll"
 # Wine's msiexec cannot repair by /f (it takes neither a package nor a product code
 # there); /f is these two properties, which it honours.
 msiexec_qn /i "$(windows_path "$msi")" REINSTALL=ALL REINSTALLMODE=amus
 expect "the repair succeeds" test $? -eq 0
 expect "every deleted file is back" package_files_are
-expect "every config.ini is kept" test "$(settings_state)" = "$settings_before"
+expect "config.ini is kept" test "$(settings_state)" = "$settings_before"
 
 echo "== uninstall with changed settings"
 changed=$(changed_settings)
 msiexec_qn /x "$(windows_path "$msi")"
 expect "the uninstall succeeds" test $? -eq 0
-expect "only the changed config.ini files are left" left_after_uninstall "$changed"
+expect "only the changed config.ini is left" left_after_uninstall "$changed"
 uninstalled
 remove_leftovers
 
@@ -210,7 +231,8 @@ echo "== install and uninstall unchanged"
 msiexec_qn /i "$(windows_path "$msi")"
 expect "the install succeeds" test $? -eq 0
 expect "every file is installed" package_files_are
-expect "every config.ini is the shipped one" test -z "$(changed_settings)"
+expect "config.ini is the shipped one, in the program folder alone" shipped_settings_alone
+
 expect "every registry value is the package's" registry_is_the_packages
 expect "the Start menu entry starts the installed settings program" menu_entry
 msiexec_qn /x "$(windows_path "$msi")"
