@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "BrowserAddonSwitch.h"
 #include "FileBytes.h"
 #include "FlashSwitch.h"
 #include "LanguageLibrary.h"
@@ -96,6 +97,7 @@ BOOL CPinchwellConfigDlg::OnInitDialog() {
         MessageBox(LoadResourceString(IDS_INTERNAL_ERROR_REINSTALL), LoadResourceString(IDS_ERROR_CAPTION),
                    MB_ICONERROR);
     }
+    ShowWhyBrowserKeepsAddonOff();
     RequireElevation(SaveNeedsElevation());
     ::SetPropW(GetSafeHwnd(), pinchwell::AnsiToWide(kInstanceProperty).c_str(),
                reinterpret_cast<HANDLE>(kInstancePropertyValue));
@@ -137,6 +139,14 @@ bool CPinchwellConfigDlg::SaveControlsToSettings() {
         if (file.outcome == FileOutcome::NoRights) RequireElevation(true);
     }
     return false;
+}
+
+void CPinchwellConfigDlg::ShowWhyBrowserKeepsAddonOff() {
+    int line = AddonOffLine(WhyBrowserKeepsAddonOff(GatherBrowserAddonFacts()));
+    if (line == 0) return;  // the template has the line hidden
+    HWND label = GetDlgItem(IDC_ADDON_OFF);
+    ::SetWindowTextW(label, LoadResourceString(line).c_str());
+    ::ShowWindow(label, SW_SHOWNA);
 }
 
 void CPinchwellConfigDlg::RequireElevation(bool required) {

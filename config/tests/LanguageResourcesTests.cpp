@@ -35,7 +35,7 @@ TEST_P(EveryResourceModule, CarriesDialogIconAndEveryString) {
     ASSERT_TRUE(module);
     EXPECT_TRUE(HasDialog(module.get()));
     EXPECT_TRUE(HasIcon(module.get()));
-    for (UINT id = IDS_RESTART_BROWSER; id <= IDS_ELEVATION_REFUSED; ++id)
+    for (UINT id = IDS_RESTART_BROWSER; id <= IDS_ADDON_NOT_ON_POLICY_LIST; ++id)
         EXPECT_FALSE(StringOf(module.get(), id).empty()) << id;
     // Each line about one settings file names it once.
     for (UINT id = IDS_SAVED_ONLY_TO; id <= IDS_SAVE_FAILED; ++id) {

@@ -1,5 +1,5 @@
 #pragma once
-// Registry helpers for the Flash switch tests: they run on the real registry of
+// Registry helpers for the tests of the browser's keys: they run on the real registry of
 // the Wine prefix and put back what they change. A view of 0 is the process's own.
 #include <windows.h>
 
@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pinchwell/UniqueHandle.h"
@@ -50,6 +51,63 @@ inline void DeleteTree(HKEY root, const std::wstring& path, REGSAM view = 0) {
     if (auto key = OpenForTest(root, path, KEY_ALL_ACCESS, view)) ::RegDeleteTreeW(key.get(), nullptr);
     ::RegDeleteKeyExW(root, path.c_str(), view, 0);
 }
+
+// A value written for one test, as the browser or a policy writes it; afterwards the keys
+// the write created are gone again and the value is as it was.
+class ValueForTest {
+public:
+    ValueForTest(HKEY root, std::wstring path, std::wstring name, REGSAM view)
+        : root_(root), path_(std::move(path)), name_(std::move(name)), view_(view) {
+        // The first key of the path that is missing: removed afterwards, with all below it.
+        for (size_t end = 0; end != std::wstring::npos && created_.empty();) {
+            end = path_.find(L'\\', end + 1);
+            std::wstring key = path_.substr(0, end);
+            if (!KeyExists(root_, key, view_)) created_ = key;
+        }
+        auto key = OpenForTest(root_, path_, KEY_READ, view_);
+        DWORD size = 0;
+        if (created_.empty() && key &&
+            ::RegQueryValueExW(key.get(), name_.c_str(), nullptr, &savedType_, nullptr, &size) == ERROR_SUCCESS) {
+            saved_.resize(size);
+            ::RegQueryValueExW(key.get(), name_.c_str(), nullptr, &savedType_, saved_.data(), &size);
+            existed_ = true;
+        }
+    }
+    ~ValueForTest() {
+        if (!created_.empty()) {
+            DeleteTree(root_, created_, view_);
+            return;
+        }
+        auto key = OpenForTest(root_, path_, KEY_SET_VALUE, view_);
+        if (!key) return;
+        if (existed_)
+            ::RegSetValueExW(key.get(), name_.c_str(), 0, savedType_, saved_.data(), static_cast<DWORD>(saved_.size()));
+        else
+            ::RegDeleteValueW(key.get(), name_.c_str());
+    }
+    ValueForTest(const ValueForTest&) = delete;
+    ValueForTest& operator=(const ValueForTest&) = delete;
+
+    void SetText(const std::wstring& text) {
+        Write(REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), (text.size() + 1) * sizeof(wchar_t));
+    }
+    void SetDword(DWORD value) { Write(REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value); }
+
+private:
+    void Write(DWORD type, const BYTE* data, size_t size) {
+        pinchwell::UniqueRegKey key;
+        ::RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr, key.put(), nullptr);
+        ::RegSetValueExW(key.get(), name_.c_str(), 0, type, data, static_cast<DWORD>(size));
+    }
+
+    HKEY root_;
+    std::wstring path_, name_;
+    REGSAM view_;
+    std::wstring created_;
+    bool existed_ = false;
+    DWORD savedType_ = 0;
+    std::vector<BYTE> saved_;
+};
 
 // A volatile key refuses non-volatile children; a non-volatile key accepts them.
 // That tells whether a key outlives a restart of the registry's server.

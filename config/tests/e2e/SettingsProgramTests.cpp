@@ -17,6 +17,7 @@
 #include "RegistryFixtures.h"
 #include "ResourceIds.h"
 #include "SettingsFileAccess.h"
+#include "TesselIds.h"
 
 namespace {
 
@@ -118,6 +119,7 @@ TEST_F(SettingsProgram, ControlsShowTheFileAndTheBrowserFlashSwitchAndCancelWrit
     EXPECT_EQ(CheckOf(dialog, IDC_TWO_FINGER_TAP), BST_CHECKED);
     EXPECT_EQ(CheckOf(dialog, IDC_ENABLE_FLASH), BST_UNCHECKED);  // blocked in the browser
     EXPECT_FALSE(IsControlEnabled(dialog, IDC_ENABLE_FLASH));
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dialog, IDC_ADDON_OFF)));  // the browser has it on
     EXPECT_EQ(TextOf(dialog), ProgramString(IDS_CONFIG_TITLE));
     LONG_PTR style = ::GetWindowLongPtrW(dialog, GWL_STYLE);
     EXPECT_EQ(style & WS_THICKFRAME, 0);
@@ -284,6 +286,72 @@ TEST_F(SettingsProgram, AFlashSwitchThatCannotBeSetIsReportedAndOkCanBeTriedAgai
     CloseAfterRestartHint(program, dialog);
     EXPECT_EQ(FlashFlags(), std::optional<DWORD>(0));
 }
+
+// Where Internet Explorer records the add-on turned off, each written as the browser
+// (Manage Add-ons) or Group Policy writes it, in the registry view of each browser where
+// the two could differ: the line under the Enable checkbox says why.
+namespace {
+
+struct BrowserRecord {
+    const char* name;
+    HKEY root;
+    const wchar_t* path;   // "{class}" stands for the add-on's class id
+    const wchar_t* value;  // likewise
+    const wchar_t* text;   // REG_SZ when given, else the DWORD 1
+    REGSAM view;
+    UINT line;
+};
+
+// The case's name in test names and messages.
+void PrintTo(const BrowserRecord& record, std::ostream* out) { *out << record.name; }
+
+std::wstring WithClassId(std::wstring text) {
+    size_t at = text.find(L"{class}");
+    return at == std::wstring::npos ? text : text.replace(at, 7, tesselid::kClassId);
+}
+
+constexpr const wchar_t* kUserSettings = L"Software\\Microsoft\\Windows\\CurrentVersion\\Ext\\Settings\\{class}";
+constexpr const wchar_t* kPolicies = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Ext";
+constexpr const wchar_t* kAddonList = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Ext\\CLSID";
+const HKEY kUser = HKEY_CURRENT_USER;
+const HKEY kMachine = HKEY_LOCAL_MACHINE;
+
+const BrowserRecord kBrowserRecords[] = {
+    {"TurnedOffInManageAddons", kUser, kUserSettings, L"Flags", nullptr, 0, IDS_ADDON_OFF_BY_USER},
+    {"DeniedByTheUsersAddonList", kUser, kAddonList, L"{class}", L"0", 0, IDS_ADDON_OFF_BY_POLICY},
+    {"DeniedByTheMachinesAddonList64", kMachine, kAddonList, L"{class}", L"0", KEY_WOW64_64KEY,
+     IDS_ADDON_OFF_BY_POLICY},
+    {"DeniedByTheMachinesAddonList32", kMachine, kAddonList, L"{class}", L"0", KEY_WOW64_32KEY,
+     IDS_ADDON_OFF_BY_POLICY},
+    {"OnlyListedAddonsForTheUser", kUser, kPolicies, L"RestrictToList", nullptr, 0, IDS_ADDON_NOT_ON_POLICY_LIST},
+    {"OnlyListedAddonsForTheMachine64", kMachine, kPolicies, L"RestrictToList", nullptr, KEY_WOW64_64KEY,
+     IDS_ADDON_NOT_ON_POLICY_LIST},
+    {"OnlyListedAddonsForTheMachine32", kMachine, kPolicies, L"RestrictToList", nullptr, KEY_WOW64_32KEY,
+     IDS_ADDON_NOT_ON_POLICY_LIST},
+};
+
+}  // namespace
+
+class BrowserKeepsAddonOff : public SettingsProgram, public ::testing::WithParamInterface<BrowserRecord> {};
+
+TEST_P(BrowserKeepsAddonOff, TheLineUnderEnableSaysWhy) {
+    const BrowserRecord& record = GetParam();
+    ValueForTest value(record.root, WithClassId(record.path), WithClassId(record.value), record.view);
+    if (record.text) value.SetText(record.text);
+    else value.SetDword(1);
+    folder.WriteConfig(kFileValues);
+    ProgramUnderTest program(folder);
+    HWND dialog = StartDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    HWND line = ::GetDlgItem(dialog, IDC_ADDON_OFF);
+    EXPECT_TRUE(::IsWindowVisible(line));
+    EXPECT_EQ(TextOf(line), ProgramString(record.line));
+    PostClick(dialog, IDCANCEL);
+    EXPECT_TRUE(program.WaitForExit());
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, BrowserKeepsAddonOff, ::testing::ValuesIn(kBrowserRecords),
+                         [](const ::testing::TestParamInfo<BrowserRecord>& info) { return info.param.name; });
 
 // On 64-bit Windows the default browser's add-on reads the 32-bit program folder's file.
 class BothProgramFolders : public SettingsProgram {
