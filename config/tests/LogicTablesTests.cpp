@@ -94,5 +94,4 @@ TEST(BrowserAddonState, TheFirstViewThatKeepsItOffIsTold) {
     EXPECT_EQ(WhyBrowserKeepsAddonOff(std::vector<BrowserAddonFacts>{on, on}), AddonOff::No);
     EXPECT_EQ(WhyBrowserKeepsAddonOff(std::vector<BrowserAddonFacts>{on, byPolicy}), AddonOff::ByPolicy);
     EXPECT_EQ(WhyBrowserKeepsAddonOff(std::vector<BrowserAddonFacts>{byUser, byPolicy}), AddonOff::ByUser);
-    EXPECT_EQ(AddonOffLine(AddonOff::No), 0);
 }

@@ -52,48 +52,36 @@ inline void DeleteTree(HKEY root, const std::wstring& path, REGSAM view = 0) {
     ::RegDeleteKeyExW(root, path.c_str(), view, 0);
 }
 
-// A value written for one test, as the browser or a policy writes it; afterwards the keys
-// the write created are gone again and the value is as it was.
+// A value that a test writes where there was none, as the browser or a policy writes it;
+// afterwards the value is gone again, with the keys the write created.
 class ValueForTest {
 public:
     ValueForTest(HKEY root, std::wstring path, std::wstring name, REGSAM view)
         : root_(root), path_(std::move(path)), name_(std::move(name)), view_(view) {
-        // The first key of the path that is missing: removed afterwards, with all below it.
         for (size_t end = 0; end != std::wstring::npos && created_.empty();) {
             end = path_.find(L'\\', end + 1);
-            std::wstring key = path_.substr(0, end);
-            if (!KeyExists(root_, key, view_)) created_ = key;
-        }
-        auto key = OpenForTest(root_, path_, KEY_READ, view_);
-        DWORD size = 0;
-        if (created_.empty() && key &&
-            ::RegQueryValueExW(key.get(), name_.c_str(), nullptr, &savedType_, nullptr, &size) == ERROR_SUCCESS) {
-            saved_.resize(size);
-            ::RegQueryValueExW(key.get(), name_.c_str(), nullptr, &savedType_, saved_.data(), &size);
-            existed_ = true;
+            if (!KeyExists(root_, path_.substr(0, end), view_)) created_ = path_.substr(0, end);
         }
     }
     ~ValueForTest() {
-        if (!created_.empty()) {
-            DeleteTree(root_, created_, view_);
-            return;
-        }
-        auto key = OpenForTest(root_, path_, KEY_SET_VALUE, view_);
-        if (!key) return;
-        if (existed_)
-            ::RegSetValueExW(key.get(), name_.c_str(), 0, savedType_, saved_.data(), static_cast<DWORD>(saved_.size()));
-        else
-            ::RegDeleteValueW(key.get(), name_.c_str());
+        if (!created_.empty()) DeleteTree(root_, created_, view_);
+        else if (auto key = OpenForTest(root_, path_, KEY_SET_VALUE, view_)) ::RegDeleteValueW(key.get(), name_.c_str());
     }
     ValueForTest(const ValueForTest&) = delete;
     ValueForTest& operator=(const ValueForTest&) = delete;
 
+    // False when the value was there before: the test would take it away.
+    bool WasAbsent() const { return !created_.empty() || !ReadAny(); }
     void SetText(const std::wstring& text) {
         Write(REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), (text.size() + 1) * sizeof(wchar_t));
     }
     void SetDword(DWORD value) { Write(REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value); }
 
 private:
+    bool ReadAny() const {
+        auto key = OpenForTest(root_, path_, KEY_READ, view_);
+        return key && ::RegQueryValueExW(key.get(), name_.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    }
     void Write(DWORD type, const BYTE* data, size_t size) {
         pinchwell::UniqueRegKey key;
         ::RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr, key.put(), nullptr);
@@ -103,10 +91,7 @@ private:
     HKEY root_;
     std::wstring path_, name_;
     REGSAM view_;
-    std::wstring created_;
-    bool existed_ = false;
-    DWORD savedType_ = 0;
-    std::vector<BYTE> saved_;
+    std::wstring created_;  // the first key of the path that was missing
 };
 
 // A volatile key refuses non-volatile children; a non-volatile key accepts them.

@@ -337,6 +337,7 @@ class BrowserKeepsAddonOff : public SettingsProgram, public ::testing::WithParam
 TEST_P(BrowserKeepsAddonOff, TheLineUnderEnableSaysWhy) {
     const BrowserRecord& record = GetParam();
     ValueForTest value(record.root, WithClassId(record.path), WithClassId(record.value), record.view);
+    ASSERT_TRUE(value.WasAbsent());
     if (record.text) value.SetText(record.text);
     else value.SetDword(1);
     folder.WriteConfig(kFileValues);
