@@ -5,7 +5,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -127,11 +126,7 @@ TEST(ProgramDialog, EveryAddonOffLineFitsOnItsLine) {
         ASSERT_NE(info, nullptr);
         const auto* bytes = static_cast<const BYTE*>(::LockResource(::LoadResource(module.get(), info)));
         std::vector<BYTE> hidden(bytes, bytes + ::SizeofResource(module.get(), info));
-        // The style of a DIALOGEX follows its version, signature, help id and extended style.
-        DWORD style = 0;
-        std::memcpy(&style, hidden.data() + 12, sizeof style);
-        style &= ~static_cast<DWORD>(WS_VISIBLE);
-        std::memcpy(hidden.data() + 12, &style, sizeof style);
+        hidden[15] &= ~static_cast<BYTE>(WS_VISIBLE >> 24);  // the style's high byte, after the DIALOGEX header
         pinchwell::UniqueWindow dialog(::CreateDialogIndirectParamW(
             nullptr, reinterpret_cast<LPCDLGTEMPLATEW>(hidden.data()), nullptr,
             [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0));

@@ -7,7 +7,6 @@
 
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "pinchwell/UniqueHandle.h"
@@ -52,47 +51,13 @@ inline void DeleteTree(HKEY root, const std::wstring& path, REGSAM view = 0) {
     ::RegDeleteKeyExW(root, path.c_str(), view, 0);
 }
 
-// A value that a test writes where there was none, as the browser or a policy writes it;
-// afterwards the value is gone again, with the keys the write created.
-class ValueForTest {
-public:
-    ValueForTest(HKEY root, std::wstring path, std::wstring name, REGSAM view)
-        : root_(root), path_(std::move(path)), name_(std::move(name)), view_(view) {
-        for (size_t end = 0; end != std::wstring::npos && created_.empty();) {
-            end = path_.find(L'\\', end + 1);
-            if (!KeyExists(root_, path_.substr(0, end), view_)) created_ = path_.substr(0, end);
-        }
-    }
-    ~ValueForTest() {
-        if (!created_.empty()) DeleteTree(root_, created_, view_);
-        else if (auto key = OpenForTest(root_, path_, KEY_SET_VALUE, view_)) ::RegDeleteValueW(key.get(), name_.c_str());
-    }
-    ValueForTest(const ValueForTest&) = delete;
-    ValueForTest& operator=(const ValueForTest&) = delete;
-
-    // False when the value was there before: the test would take it away.
-    bool WasAbsent() const { return !created_.empty() || !ReadAny(); }
-    void SetText(const std::wstring& text) {
-        Write(REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), (text.size() + 1) * sizeof(wchar_t));
-    }
-    void SetDword(DWORD value) { Write(REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value); }
-
-private:
-    bool ReadAny() const {
-        auto key = OpenForTest(root_, path_, KEY_READ, view_);
-        return key && ::RegQueryValueExW(key.get(), name_.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    }
-    void Write(DWORD type, const BYTE* data, size_t size) {
-        pinchwell::UniqueRegKey key;
-        ::RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr, key.put(), nullptr);
-        ::RegSetValueExW(key.get(), name_.c_str(), 0, type, data, static_cast<DWORD>(size));
-    }
-
-    HKEY root_;
-    std::wstring path_, name_;
-    REGSAM view_;
-    std::wstring created_;  // the first key of the path that was missing
-};
+inline void WriteText(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& text,
+                      REGSAM view = 0) {
+    pinchwell::UniqueRegKey key;
+    ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, key.put(), nullptr);
+    ::RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
 
 // A volatile key refuses non-volatile children; a non-volatile key accepts them.
 // That tells whether a key outlives a restart of the registry's server.
