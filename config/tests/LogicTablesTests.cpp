@@ -4,7 +4,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "BrowserAddonState.h"
 #include "ControlBinding.h"
@@ -70,7 +69,6 @@ TEST(BrowserAddonState, EachRecordOfTheBrowserKeepsTheAddonOffOrNot) {
     } cases[] = {
         {"nothing recorded", Facts(none, none, none, none, none), AddonOff::No},
         {"turned off in Manage Add-ons", Facts(none, none, none, none, 1u), AddonOff::ByUser},
-        {"turned on again", Facts(none, none, none, none, 0u), AddonOff::No},
         {"denied by the machine's list", Facts(none, "0", none, none, none), AddonOff::ByPolicy},
         {"denied by the user's list", Facts("0", none, none, none, none), AddonOff::ByPolicy},
         {"the user's list comes first", Facts("1", "0", none, none, none), AddonOff::No},
@@ -85,13 +83,4 @@ TEST(BrowserAddonState, EachRecordOfTheBrowserKeepsTheAddonOffOrNot) {
          AddonOff::NotOnPolicyList},
     };
     for (const Case& c : cases) EXPECT_EQ(WhyBrowserKeepsAddonOff(c.facts), c.expected) << c.what;
-}
-
-TEST(BrowserAddonState, TheFirstViewThatKeepsItOffIsTold) {
-    BrowserAddonFacts on;
-    BrowserAddonFacts byUser = Facts(std::nullopt, std::nullopt, std::nullopt, std::nullopt, 1u);
-    BrowserAddonFacts byPolicy = Facts(std::nullopt, "0", std::nullopt, std::nullopt, std::nullopt);
-    EXPECT_EQ(WhyBrowserKeepsAddonOff(std::vector<BrowserAddonFacts>{on, on}), AddonOff::No);
-    EXPECT_EQ(WhyBrowserKeepsAddonOff(std::vector<BrowserAddonFacts>{on, byPolicy}), AddonOff::ByPolicy);
-    EXPECT_EQ(WhyBrowserKeepsAddonOff(std::vector<BrowserAddonFacts>{byUser, byPolicy}), AddonOff::ByUser);
 }
