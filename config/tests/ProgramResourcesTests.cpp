@@ -51,6 +51,8 @@ bool SameClass(const std::wstring& a, const wchar_t* b) { return ::lstrcmpiW(a.c
 
 int SignedId(int id) { return static_cast<short>(static_cast<WORD>(id)); }
 
+INT_PTR CALLBACK HandlesNothing(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 std::wstring VersionString(const std::vector<BYTE>& info, const wchar_t* name) {
     std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
     void* value = nullptr;
@@ -129,7 +131,7 @@ TEST(ProgramDialog, EveryAddonOffLineFitsOnItsLine) {
         hidden[15] &= ~static_cast<BYTE>(WS_VISIBLE >> 24);  // the style's high byte, after the DIALOGEX header
         pinchwell::UniqueWindow dialog(::CreateDialogIndirectParamW(
             nullptr, reinterpret_cast<LPCDLGTEMPLATEW>(hidden.data()), nullptr,
-            [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0));
+            &HandlesNothing, 0));
         ASSERT_TRUE(dialog);
         HWND line = ::GetDlgItem(dialog.get(), IDC_ADDON_OFF);
         RECT box{};
