@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "BrowserAddonSwitch.h"
 #include "ElevatedSave.h"
 #include "FileBytes.h"
 #include "FlashSwitch.h"
@@ -94,6 +95,7 @@ BOOL CPinchwellConfigDlg::OnInitDialog() {
         MessageBox(LoadResourceString(IDS_INTERNAL_ERROR_REINSTALL), LoadResourceString(IDS_ERROR_CAPTION),
                    MB_ICONERROR);
     }
+    ShowWhyBrowserKeepsAddonOff();
     RequireElevation(SaveNeedsElevation());
     ::SetPropW(GetSafeHwnd(), pinchwell::AnsiToWide(kInstanceProperty).c_str(),
                reinterpret_cast<HANDLE>(kInstancePropertyValue));
@@ -127,6 +129,14 @@ bool CPinchwellConfigDlg::SaveControlsToSettings() {
     // could not tell): the next OK asks for an administrator's.
     if (report.file.outcome == FileOutcome::NoRights) RequireElevation(true);
     return false;
+}
+
+void CPinchwellConfigDlg::ShowWhyBrowserKeepsAddonOff() {
+    int line = AddonOffLine(WhyBrowserKeepsAddonOff(GatherBrowserAddonFacts()));
+    if (line == 0) return;  // the template has the line hidden
+    HWND label = GetDlgItem(IDC_ADDON_OFF);
+    ::SetWindowTextW(label, LoadResourceString(line).c_str());
+    ::ShowWindow(label, SW_SHOWNA);
 }
 
 void CPinchwellConfigDlg::RequireElevation(bool required) {

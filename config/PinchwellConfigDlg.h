@@ -36,6 +36,9 @@ private:
     void OnDestroy(MessageArgs& args);
 
     void ShowMessage(const UserMessage& message);
+    // The line under the Enable checkbox: shown only while the browser keeps the add-on
+    // off, which no setting of this dialog changes.
+    void ShowWhyBrowserKeepsAddonOff();
     // Whether a save must run with an administrator's rights; the OK button then
     // carries the shield.
     void RequireElevation(bool required);

@@ -13,7 +13,7 @@ packages=(
   liblog4cxx-dev libinih-dev libsimpleini-dev
   fonts-wqy-microhei fonts-wine locales
   zlib1g-dev libz-mingw-w64-dev
-  chromium nodejs wixl msitools
+  chromium nodejs wixl msitools osslsigncode openssl
 )
 
 # Wine takes the user's locale from LANG, and only from locales the C library has:

@@ -1,8 +1,11 @@
-// The fixed tables of the settings program: bindings, Flash flags, languages.
+// The fixed tables of the settings program: bindings, Flash flags, languages, and what
+// the browser's records of the add-on mean.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
+#include "BrowserAddonState.h"
 #include "ControlBinding.h"
 #include "FlashFlags.h"
 #include "LanguageTable.h"
@@ -45,4 +48,39 @@ TEST(LanguageTable, OtherLocalesKeepTheEnglishResources) {
     // Macao, US English, bare Chinese, and Chinese with another sort id.
     for (std::uint32_t lcid : {0x1404u, 0x0409u, 0x0004u, 0x00020804u, 0x00010404u, 0u})
         EXPECT_EQ(LanguageLibraryForLcid(lcid), nullptr) << std::hex << lcid;
+}
+
+namespace {
+
+using Text = std::optional<std::string>;
+using Dword = std::optional<std::uint32_t>;
+BrowserAddonFacts Facts(Text userList, Text machineList, Dword userOnlyListed, Dword machineOnlyListed, Dword flags) {
+    return {userList, machineList, userOnlyListed, machineOnlyListed, flags};
+}
+
+}  // namespace
+
+TEST(BrowserAddonState, EachRecordOfTheBrowserKeepsTheAddonOffOrNot) {
+    const std::nullopt_t none = std::nullopt;
+    struct Case {
+        const char* what;
+        BrowserAddonFacts facts;
+        AddonOff expected;
+    } cases[] = {
+        {"nothing recorded", Facts(none, none, none, none, none), AddonOff::No},
+        {"turned off in Manage Add-ons", Facts(none, none, none, none, 1u), AddonOff::ByUser},
+        {"denied by the machine's list", Facts(none, "0", none, none, none), AddonOff::ByPolicy},
+        {"denied by the user's list", Facts("0", none, none, none, none), AddonOff::ByPolicy},
+        {"the user's list comes first", Facts("1", "0", none, none, none), AddonOff::No},
+        {"allowed by policy: the user cannot turn it off", Facts(none, "1", none, none, 1u), AddonOff::No},
+        {"allowed and left to the user", Facts(none, "2", none, none, 1u), AddonOff::ByUser},
+        {"only listed add-ons, by the machine", Facts(none, none, none, 1u, none), AddonOff::NotOnPolicyList},
+        {"only listed add-ons, by the user", Facts(none, none, 1u, none, none), AddonOff::NotOnPolicyList},
+        {"only listed add-ons, switched off", Facts(none, none, 0u, 0u, none), AddonOff::No},
+        {"only listed add-ons, and listed", Facts(none, "1", none, 1u, none), AddonOff::No},
+        {"only listed add-ons, listed for the user", Facts(none, "2", none, 1u, 1u), AddonOff::ByUser},
+        {"only listed add-ons, a value the list does not know", Facts(none, "3", none, 1u, none),
+         AddonOff::NotOnPolicyList},
+    };
+    for (const Case& c : cases) EXPECT_EQ(WhyBrowserKeepsAddonOff(c.facts), c.expected) << c.what;
 }

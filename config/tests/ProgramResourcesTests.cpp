@@ -2,6 +2,7 @@
 // layouts of the language libraries.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +12,7 @@
 #include "DialogTemplateReader.h"
 #include "ModulesBesideTests.h"
 #include "ResourceIds.h"
+#include "pinchwell/GdiResources.h"
 
 namespace {
 
@@ -28,6 +30,7 @@ const Expected kEnglish[] = {
     {IDCANCEL, L"Button", L"Cancel", 0x50010000, 195, 170, 50, 14},
     {1002, L"Button", L"Enable browser optimizer addons", 0x50010003, 15, 22, 121, 10},
     {1003, L"Button", L"Disable/Enable", 0x50000007, 7, 7, 269, 33},
+    {1032, L"Static", L"", 0x40020080, 15, 32, 254, 8},
     {1004, L"Button", L"Zoom Settings", 0x50000007, 7, 49, 269, 70},
     {1009, L"Static", L"Min zoom range : ", 0x50020000, 15, 66, 58, 8},
     {1008, L"Static", L"Max zoom range : ", 0x50020000, 15, 97, 60, 8},
@@ -48,6 +51,8 @@ const Expected kEnglish[] = {
 bool SameClass(const std::wstring& a, const wchar_t* b) { return ::lstrcmpiW(a.c_str(), b) == 0; }
 
 int SignedId(int id) { return static_cast<short>(static_cast<WORD>(id)); }
+
+INT_PTR CALLBACK HandlesNothing(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 std::wstring VersionString(const std::vector<BYTE>& info, const wchar_t* name) {
     std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
@@ -108,6 +113,39 @@ TEST(ProgramDialog, LanguageLayoutsKeepControlsStylesAndFitTheDialog) {
             }
             EXPECT_LE(got.x + got.cx, dialog.cx);
             EXPECT_LE(got.y + got.cy, dialog.cy);
+        }
+    }
+}
+
+// Each line about the add-on turned off in the browser fits the one line under the Enable
+// checkbox, measured in the font of each language's dialog.
+TEST(ProgramDialog, EveryAddonOffLineFitsOnItsLine) {
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&classes);
+    for (const wchar_t* name : {L"PinchwellConfig.exe", L"PinchkitCHT.dll", L"PinchkitCHS.dll"}) {
+        SCOPED_TRACE(name);
+        auto module = LoadAsData(name);
+        HRSRC info = ::FindResourceW(module.get(), MAKEINTRESOURCEW(IDD_PINCHWELLCONFIG_DIALOG), RT_DIALOG);
+        ASSERT_NE(info, nullptr);
+        const auto* bytes = static_cast<const BYTE*>(::LockResource(::LoadResource(module.get(), info)));
+        std::vector<BYTE> hidden(bytes, bytes + ::SizeofResource(module.get(), info));
+        hidden[15] &= ~static_cast<BYTE>(WS_VISIBLE >> 24);  // the style's high byte, after the DIALOGEX header
+        pinchwell::UniqueWindow dialog(::CreateDialogIndirectParamW(
+            nullptr, reinterpret_cast<LPCDLGTEMPLATEW>(hidden.data()), nullptr,
+            &HandlesNothing, 0));
+        ASSERT_TRUE(dialog);
+        HWND line = ::GetDlgItem(dialog.get(), IDC_ADDON_OFF);
+        RECT box{};
+        ::GetClientRect(line, &box);
+        pinchwell::UniqueDC dc(::CreateCompatibleDC(nullptr));
+        pinchwell::ScopedSelection font(dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(line, WM_GETFONT, 0, 0)));
+        for (UINT id : {IDS_ADDON_OFF_BY_USER, IDS_ADDON_OFF_BY_POLICY, IDS_ADDON_NOT_ON_POLICY_LIST}) {
+            wchar_t text[512] = {};
+            int length = ::LoadStringW(module.get(), id, text, 512);
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc.get(), text, length, &size);
+            EXPECT_GT(size.cx, 0) << id;
+            EXPECT_LE(size.cx, box.right) << id;
         }
     }
 }

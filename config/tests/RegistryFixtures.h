@@ -1,5 +1,5 @@
 #pragma once
-// Registry helpers for the Flash switch tests: they run on the real registry of
+// Registry helpers for the tests of the browser's keys: they run on the real registry of
 // the Wine prefix and put back what they change. A view of 0 is the process's own.
 #include <windows.h>
 
@@ -49,6 +49,14 @@ inline void CreateEmptyKey(HKEY root, const std::wstring& path, REGSAM view = 0)
 inline void DeleteTree(HKEY root, const std::wstring& path, REGSAM view = 0) {
     if (auto key = OpenForTest(root, path, KEY_ALL_ACCESS, view)) ::RegDeleteTreeW(key.get(), nullptr);
     ::RegDeleteKeyExW(root, path.c_str(), view, 0);
+}
+
+inline void WriteText(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& text,
+                      REGSAM view = 0) {
+    pinchwell::UniqueRegKey key;
+    ::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, key.put(), nullptr);
+    ::RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 // A volatile key refuses non-volatile children; a non-volatile key accepts them.

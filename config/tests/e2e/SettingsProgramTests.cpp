@@ -15,6 +15,7 @@
 #include "ProgramUnderTest.h"
 #include "RegistryFixtures.h"
 #include "ResourceIds.h"
+#include "TesselIds.h"
 
 namespace {
 
@@ -116,6 +117,7 @@ TEST_F(SettingsProgram, ControlsShowTheFileAndTheBrowserFlashSwitchAndCancelWrit
     EXPECT_EQ(CheckOf(dialog, IDC_TWO_FINGER_TAP), BST_CHECKED);
     EXPECT_EQ(CheckOf(dialog, IDC_ENABLE_FLASH), BST_UNCHECKED);  // blocked in the browser
     EXPECT_FALSE(IsControlEnabled(dialog, IDC_ENABLE_FLASH));
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dialog, IDC_ADDON_OFF)));  // the browser has it on
     EXPECT_EQ(TextOf(dialog), ProgramString(IDS_CONFIG_TITLE));
     LONG_PTR style = ::GetWindowLongPtrW(dialog, GWL_STYLE);
     EXPECT_EQ(style & WS_THICKFRAME, 0);
@@ -282,6 +284,76 @@ TEST_F(SettingsProgram, AFlashSwitchThatCannotBeSetIsReportedAndOkCanBeTriedAgai
     CloseAfterRestartHint(program, dialog);
     EXPECT_EQ(FlashFlags(), std::optional<DWORD>(0));
 }
+
+// Where Internet Explorer records the add-on turned off, each written as the browser
+// (Manage Add-ons) or Group Policy writes it, in the registry view of each browser where
+// the two could differ: the line under the Enable checkbox says why.
+namespace {
+
+struct BrowserRecord {
+    const char* name;
+    HKEY root;
+    const wchar_t* path;   // "{class}" stands for the add-on's class id
+    const wchar_t* value;  // likewise
+    const wchar_t* text;   // REG_SZ when given, else the DWORD 1
+    REGSAM view;
+    UINT line;
+};
+
+// The case's name in test names and messages.
+void PrintTo(const BrowserRecord& record, std::ostream* out) { *out << record.name; }
+
+std::wstring WithClassId(std::wstring text) {
+    size_t at = text.find(L"{class}");
+    return at == std::wstring::npos ? text : text.replace(at, 7, tesselid::kClassId);
+}
+
+constexpr const wchar_t* kUserSettings = L"Software\\Microsoft\\Windows\\CurrentVersion\\Ext\\Settings\\{class}";
+constexpr const wchar_t* kPolicies = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Ext";
+constexpr const wchar_t* kAddonList = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Ext\\CLSID";
+const HKEY kUser = HKEY_CURRENT_USER;
+const HKEY kMachine = HKEY_LOCAL_MACHINE;
+
+const BrowserRecord kBrowserRecords[] = {
+    {"TurnedOffInManageAddons", kUser, kUserSettings, L"Flags", nullptr, 0, IDS_ADDON_OFF_BY_USER},
+    {"DeniedByTheUsersAddonList", kUser, kAddonList, L"{class}", L"0", 0, IDS_ADDON_OFF_BY_POLICY},
+    {"DeniedByTheMachinesAddonList64", kMachine, kAddonList, L"{class}", L"0", KEY_WOW64_64KEY,
+     IDS_ADDON_OFF_BY_POLICY},
+    {"DeniedByTheMachinesAddonList32", kMachine, kAddonList, L"{class}", L"0", KEY_WOW64_32KEY,
+     IDS_ADDON_OFF_BY_POLICY},
+    {"OnlyListedAddonsForTheUser", kUser, kPolicies, L"RestrictToList", nullptr, 0, IDS_ADDON_NOT_ON_POLICY_LIST},
+    {"OnlyListedAddonsForTheMachine64", kMachine, kPolicies, L"RestrictToList", nullptr, KEY_WOW64_64KEY,
+     IDS_ADDON_NOT_ON_POLICY_LIST},
+    {"OnlyListedAddonsForTheMachine32", kMachine, kPolicies, L"RestrictToList", nullptr, KEY_WOW64_32KEY,
+     IDS_ADDON_NOT_ON_POLICY_LIST},
+};
+
+}  // namespace
+
+class BrowserKeepsAddonOff : public SettingsProgram, public ::testing::WithParamInterface<BrowserRecord> {};
+
+// The browser's "Ext" key of the record, which the prefix does not have: the test writes
+// the record below it and removes it whole afterwards.
+TEST_P(BrowserKeepsAddonOff, TheLineUnderEnableSaysWhy) {
+    const BrowserRecord& record = GetParam();
+    std::wstring path = WithClassId(record.path);
+    std::wstring ext = path.substr(0, path.find(L"\\Ext") + 4);
+    ASSERT_FALSE(KeyExists(record.root, ext, record.view));
+    if (record.text) WriteText(record.root, path, WithClassId(record.value).c_str(), record.text, record.view);
+    else WriteDword(record.root, path, record.value, 1, record.view);
+    folder.WriteConfig(kFileValues);
+    ProgramUnderTest program(folder);
+    HWND dialog = StartDialog(program);
+    HWND line = ::GetDlgItem(dialog, IDC_ADDON_OFF);
+    EXPECT_TRUE(dialog && ::IsWindowVisible(line));
+    EXPECT_EQ(TextOf(line), ProgramString(record.line));
+    PostClick(dialog, IDCANCEL);
+    EXPECT_TRUE(program.WaitForExit());
+    DeleteTree(record.root, ext, record.view);
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, BrowserKeepsAddonOff, ::testing::ValuesIn(kBrowserRecords),
+                         [](const ::testing::TestParamInfo<BrowserRecord>& info) { return info.param.name; });
 
 // Both browsers of 64-bit Windows read the program folder's file: one in the 32-bit
 // Program Files folder, even one written later, is neither shown nor saved to.

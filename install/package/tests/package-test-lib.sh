@@ -188,3 +188,21 @@ expected_registry() {  # expected_registry PACKAGE WORK_FOLDER [RULES]
 product_values() {
   product_registry | grep -v '|$' | awk -F'|' '{ print tolower($1) "|" substr($0, length($1) + 2) }' | sort
 }
+
+# Authenticode. throwaway_signer FOLDER NAME: a self-signed code-signing certificate made
+# for one test, FOLDER/NAME.pem, with its key in FOLDER/NAME.p12, whose password is in
+# FOLDER/NAME.password.
+throwaway_signer() {
+  local folder=$1 name=$2
+  mkdir -p "$folder"
+  openssl rand -hex 12 | tr -d '\n' >"$folder/$name.password"
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Pinchwell test signer $name/O=Kestrune" \
+    -addext extendedKeyUsage=codeSigning -addext keyUsage=digitalSignature \
+    -keyout "$folder/$name.key" -out "$folder/$name.pem" >/dev/null 2>&1 &&
+  openssl pkcs12 -export -inkey "$folder/$name.key" -in "$folder/$name.pem" -out "$folder/$name.p12" \
+    -passout "file:$folder/$name.password"
+}
+signed_by() {  # signed_by CERTIFICATE FILE: FILE's signature verifies against CERTIFICATE
+  local said
+  said=$(osslsigncode verify -CAfile "$1" -in "$2" 2>&1) || { echo "  $2: $(tail -n 2 <<<"$said" | paste -sd' ')"; return 1; }
+}
