@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Runs one Windows test program under Wine for ctest (the Windows flavours' emulator):
+#   wine-test.sh PREFIX PROGRAM [ARGS...]
+# - The prefix's session (scripts/wine-session.sh: its server, desktop and services) is
+#   started first where it is not running.
+# - A program that Wine failed to start (it wrote nothing, Wine only its launch failure:
+#   scripts/launch-outcome.sh) is started again, at most twice. Each such start is written
+#   to PREFIX.relaunched, which scripts/test.sh counts. A program that ran is never run again.
+# - With PINCHWELL_TEST_DEADLINE=SECONDS, a program still running then is described
+#   (scripts/wine-hang-report.sh: the prefix's programs and windows, the program's threads)
+#   and ended, so that the log says what it waited on.
+# The program's output is shown once it has ended, its standard output and error apart.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=launch-outcome.sh
+. "$here/launch-outcome.sh"
+prefix=$1; shift
+launcher=${PINCHWELL_WINE_RUN:-$here/wine-run.sh}
+session=${PINCHWELL_WINE_SESSION:-$here/wine-session.sh}
+reporter=${PINCHWELL_HANG_REPORT:-$here/wine-hang-report.sh}
+deadline=${PINCHWELL_TEST_DEADLINE:-}
+starts=3
+
+out=$(mktemp) err=$(mktemp)
+program_pid="" timer_pid=""
+finish() {
+  [ -n "$timer_pid" ] && kill "$timer_pid" 2>/dev/null
+  [ -n "$program_pid" ] && kill -KILL "$program_pid" 2>/dev/null
+  rm -f "$out" "$err"
+}
+trap finish EXIT
+trap 'exit 143' TERM INT
+
+for ((start = 1; ; start++)); do
+  "$session" start "$prefix"
+  "$launcher" "$prefix" "$@" >"$out" 2>"$err" &
+  program_pid=$!
+  if [ -n "$deadline" ]; then
+    sleep "$deadline" &
+    timer_pid=$!
+    wait -n -p ended "$program_pid" "$timer_pid"
+    status=$?
+    if [ "$ended" = "$timer_pid" ]; then
+      timer_pid=""
+      cat "$out"; cat "$err" >&2
+      echo "wine-test: $* still running after $deadline s; what it waits on:" >&2
+      "$reporter" "$prefix" "$1" >&2
+      kill -KILL "$program_pid" 2>/dev/null
+      wait "$program_pid" 2>/dev/null
+      program_pid=""
+      echo "wine-test: ended after $deadline s" >&2
+      exit 1
+    fi
+    kill "$timer_pid" 2>/dev/null
+    wait "$timer_pid" 2>/dev/null
+    timer_pid=""
+  else
+    wait "$program_pid"
+    status=$?
+  fi
+  program_pid=""
+  if [ "$start" -lt "$starts" ] && never_started "$status" "$out" "$err"; then
+    said=$(cat "$out" "$err" | tr -d '\r' | grep -v '^$' | paste -sd ' ')
+    echo "wine-test: Wine did not start $1 ($said); starting it again" >&2
+    echo "$(date '+%F %T') $*: $said" >>"$prefix.relaunched"
+    sleep 1
+    continue
+  fi
+  cat "$out"; cat "$err" >&2
+  exit "$status"
+done
