@@ -9,15 +9,16 @@ prefix=$1 program=$2
 export WINEPREFIX=$prefix WINEDEBUG=-all
 # shellcheck source=wine-loader.sh
 . "$(dirname "$0")/wine-loader.sh"
-# shellcheck source=wine-processes.sh
-. "$(dirname "$0")/wine-processes.sh"
 winedbg='C:\windows\system32\winedbg.exe'
 name=$(basename "$program")
 folder=$(dirname "$program")
 
 echo "-- the prefix's processes (pid, state, age, command line)"
-for pid in $(prefix_processes "$prefix"); do
-  echo "$pid $(ps -o stat=,etime= -p "$pid") $({ tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null)"
+for dir in /proc/[0-9]*; do
+  case $(readlink "$dir/exe" 2>/dev/null) in */wine*) ;; *) continue ;; esac
+  { tr '\0' '\n' <"$dir/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" || continue
+  pid=${dir#/proc/}
+  echo "$pid $(ps -o stat=,etime= -p "$pid") $({ tr '\0' ' ' <"$dir/cmdline"; } 2>/dev/null)"
 done
 
 echo "-- Wine's processes and their threads"

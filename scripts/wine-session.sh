@@ -27,8 +27,6 @@ running() {
   pid=$(cat "$state" 2>/dev/null) && [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null
 }
 
-# shellcheck source=wine-processes.sh
-. "$here/wine-processes.sh"
 
 # Whether the desktop window of a program of the prefix is on the display.
 desktop_shown() {
@@ -43,11 +41,8 @@ desktop_shown() {
 stop() {
   rm -f "$state" "$prefix.session-pipe"
   wineserver -k 2>/dev/null
-  # The server ends once its programs have: wait for it, at most ten seconds.
-  for _ in $(seq 1 100); do
-    [ -z "$(prefix_processes "$prefix")" ] && break
-    sleep 0.1
-  done
+  # The server ends once its programs have.
+  timeout 30 wineserver -w 2>/dev/null
   return 0
 }
 
