@@ -56,11 +56,16 @@ start() {
 
 start_locked() {
   running && return 0
-  # A first program makes the prefix where it is missing; its server is let end, so that
-  # the session's own server is the only one.
+  # What an earlier session left (its idle program gone) ends first. A first program makes
+  # the prefix where it is missing; its server is let end, so that the session's own
+  # server is the only one.
+  wineserver -k 2>/dev/null
+  wineserver -w
   "$here/wine-run.sh" "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null
   wineserver -w
-  setsid wineserver -f -p60 >/dev/null 2>&1 </dev/null &
+  # Debian's wineserver ends as soon as its last program does (-p0); this one stays a
+  # minute longer. It returns once the server is ready, so the next program finds it.
+  wineserver -p60 >/dev/null 2>&1 </dev/null
   # Wine boots the session (its services, the desktop) for the first program.
   "$here/wine-run.sh" "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null
   # The pipe is opened for reading and writing, so its reader never sees its end.
