@@ -21,12 +21,12 @@ reporter=${PINCHWELL_HANG_REPORT:-$here/wine-hang-report.sh}
 deadline=${PINCHWELL_TEST_DEADLINE:-}
 starts=3
 
-out=$(mktemp) err=$(mktemp)
+out=$(mktemp) err=$(mktemp) report=$(mktemp)
 program_pid="" timer_pid=""
 finish() {
   [ -n "$timer_pid" ] && kill "$timer_pid" 2>/dev/null
   [ -n "$program_pid" ] && kill -KILL "$program_pid" 2>/dev/null
-  rm -f "$out" "$err"
+  rm -f "$out" "$err" "$report"
 }
 trap finish EXIT
 trap 'exit 143' TERM INT
@@ -41,14 +41,17 @@ for ((start = 1; ; start++)); do
     wait -n -p ended "$program_pid" "$timer_pid"
     status=$?
     if [ "$ended" = "$timer_pid" ]; then
+      # The report first, while the program still waits; then all that it wrote, and the
+      # report after it, in one stream.
       timer_pid=""
-      cat "$out"; cat "$err" >&2
-      echo "wine-test: $* still running after $deadline s; what it waits on:" >&2
-      "$reporter" "$prefix" "$1" >&2
+      "$reporter" "$prefix" "$1" >"$report" 2>&1
       kill -KILL "$program_pid" 2>/dev/null
       wait "$program_pid" 2>/dev/null
       program_pid=""
-      echo "wine-test: ended after $deadline s" >&2
+      cat "$out" "$err"
+      echo "wine-test: $* was still running after $deadline s; what it waited on:"
+      cat "$report"
+      echo "wine-test: ended after $deadline s"
       exit 1
     fi
     kill "$timer_pid" 2>/dev/null
