@@ -11,7 +11,8 @@
 #   and ended, so that the log says what it waited on.
 # The program's output is shown once it has ended, its standard output and error apart.
 set -uo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
+# Every test pays for what this script starts: it starts no more processes than it must.
+if [[ $0 == */* ]]; then here=${0%/*}; else here=.; fi
 # shellcheck source=launch-outcome.sh
 . "$here/launch-outcome.sh"
 prefix=$1; shift
@@ -21,9 +22,12 @@ reporter=${PINCHWELL_HANG_REPORT:-$here/wine-hang-report.sh}
 deadline=${PINCHWELL_TEST_DEADLINE:-}
 starts=3
 
-out=$(mktemp) err=$(mktemp) report=$(mktemp)
+run=${TMPDIR:-/tmp}/wine-test.$$
+out=$run.out err=$run.err report=$run.report
 program_pid="" timer_pid=""
 finish() {
+  # Only this shell cleans up, not a child that was killed before it became its command.
+  [ "$BASHPID" = "$$" ] || return 0
   [ -n "$timer_pid" ] && kill "$timer_pid" 2>/dev/null
   [ -n "$program_pid" ] && kill -KILL "$program_pid" 2>/dev/null
   rm -f "$out" "$err" "$report"
@@ -32,7 +36,11 @@ trap finish EXIT
 trap 'exit 143' TERM INT
 
 for ((start = 1; ; start++)); do
-  "$session" start "$prefix"
+  # The session's idle program still runs (as scripts/wine-session.sh notes it): nothing to
+  # start. The mark of its use is what its idle end reads.
+  read -r session_pid <"$prefix.session" 2>/dev/null && kill -0 "$session_pid" 2>/dev/null ||
+    "$session" start "$prefix"
+  : >"$prefix.session-used"
   "$launcher" "$prefix" "$@" >"$out" 2>"$err" &
   program_pid=$!
   if [ -n "$deadline" ]; then
