@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing (scripts/setup.sh), builds every flavour and runs every test:
 # host (plain and sanitized), the fuzz target over its seeds, the Windows 7 import check
-# of the shipped binaries of both Windows flavours (and the check's own cases), and the
-# Windows tests of both Windows flavours under Wine on a private Xvfb display. The x86
-# tests need 32-bit Wine, which runs only where the kernel runs 32-bit programs:
-# elsewhere they are counted as skipped, with one notice saying why.
-# Ends with "N passed, N failed, N skipped".
+# of the shipped binaries of both Windows flavours (and the check's own cases), the Wine
+# test runner's cases, and the Windows tests of both Windows flavours under Wine on a
+# private Xvfb display. The x86 tests need 32-bit Wine, which runs only where the kernel
+# runs 32-bit programs: elsewhere they are counted as skipped, with one notice saying why.
+# Ends with "N started again after a failed launch" (when Windows tests ran) and
+# "N passed, N failed, N skipped".
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -13,18 +14,12 @@ cd "$root"
 passed=0
 failed=0
 skipped=0
+relaunched=0
 xvfb_pid=""
-server_prefixes=()
-server_pids=()
+session_prefix=""
 
 cleanup() {
-  local i
-  for i in "${!server_pids[@]}"; do
-    # Ends the Wine processes of the prefix (services included), then its server.
-    WINEPREFIX=${server_prefixes[$i]} wineserver -k 2>/dev/null
-    kill "${server_pids[$i]}" 2>/dev/null
-    wait "${server_pids[$i]}" 2>/dev/null
-  done
+  [ -n "$session_prefix" ] && scripts/wine-session.sh stop "$session_prefix"
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   return 0
 }
@@ -69,17 +64,21 @@ run_tests() {  # run_tests NAME CTEST_ARGS...: runs ctest, adds its results to t
   skipped=$((skipped + skip))
 }
 
-# start_wine PREFIX: makes (or finds) the prefix with a server of its own, which is let
-# end; then one long-lived server, and one program start under it, so that Wine's own
-# services are started here and do not hold the output pipes of the first test ctest runs.
-start_wine() {
-  local prefix=$1
-  scripts/wine-run.sh "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null || true
-  WINEPREFIX=$prefix wineserver -w
-  WINEPREFIX=$prefix WINEDEBUG=-all wineserver -f -p60 &
-  server_prefixes+=("$prefix")
-  server_pids+=($!)
-  scripts/wine-run.sh "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null || true
+# run_wine_tests PRESET: the preset's tests in its prefix's Wine session (its server, desktop
+# and services), started before the first test and ended after the last, so that the
+# desktop of one prefix never lies over the windows of the next; adds the launches that the
+# runner started again (scripts/wine-test.sh) to relaunched.
+run_wine_tests() {
+  local preset=$1 prefix=$root/build/$1/wineprefix
+  session_prefix=$prefix
+  echo "== wine session $preset"
+  scripts/wine-session.sh start "$prefix"
+  : >"$prefix.relaunched"
+  run_tests "$preset" --preset "$preset" -j2 </dev/null
+  relaunched=$((relaunched + $(grep -c . "$prefix.relaunched")))
+  sed 's/^/   started again: /' "$prefix.relaunched"
+  scripts/wine-session.sh stop "$prefix"
+  session_prefix=""
 }
 
 # test_programs PRESET: how many test programs and test scripts the preset's build declares,
@@ -141,6 +140,11 @@ build win32 && windows+=(win32)
 build win64 && windows+=(win64)
 check_imports "${windows[@]}"
 
+# The Wine test runner's own cases (Wine played by a stub).
+echo "== Wine test runner"
+bash scripts/tests/wine-test-cases.sh >build/wine-test-cases.log 2>&1
+count_checks build/wine-test-cases.log
+
 # The x86 tests run where 32-bit Wine runs (scripts/wine-loader.sh decides).
 wine32_runs=$(. scripts/wine-loader.sh && echo "$wine32_runs")
 # Where it does not, the win32 build's package tests still run: the refusal of 64-bit
@@ -160,8 +164,7 @@ for preset in win64 win32; do
 done
 
 if [ ${#wine_presets[@]} -gt 0 ] || [ "$x86_packages_only" = 1 ]; then
-  # A display of our own (Xvfb picks a free number and writes it once it is ready),
-  # and one wineserver per prefix kept alive for the whole run.
+  # A display of our own (Xvfb picks a free number and writes it once it is ready).
   display_file=build/xvfb.display
   : >"$display_file"
   Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$display_file" >/dev/null 2>&1 &
@@ -174,13 +177,12 @@ if [ ${#wine_presets[@]} -gt 0 ] || [ "$x86_packages_only" = 1 ]; then
   fi
   export DISPLAY=":$(head -n 1 "$display_file")"
   for preset in "${wine_presets[@]}"; do
-    echo "== wine prefix $preset"
-    start_wine "$root/build/$preset/wineprefix"
-    run_tests "$preset" --preset "$preset" -j2 </dev/null
+    run_wine_tests "$preset"
   done
   if [ "$x86_packages_only" = 1 ]; then
     run_tests win32-packages --test-dir build/win32/install/package/tests --output-on-failure -j2 </dev/null
   fi
+  echo "$relaunched started again after a failed launch"
 fi
 
 echo "$passed passed, $failed failed, $skipped skipped"

@@ -60,6 +60,10 @@ if [ ! -f "$prefix/.pinchwell-ready" ] || fonts_missing || without_wow64; then
     wine wineboot --init >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+    # 64-bit Windows 7 has the browser's key in both registry views (the Flash switch lies
+    # below it); Wine writes the 32-bit view's only where 32-bit Wine runs.
+    [ "$WINEARCH" = win64 ] && wine reg add 'HKLM\Software\Microsoft\Internet Explorer\ActiveX Compatibility' \
+      /reg:32 /f >/dev/null 2>&1
     # The desktop that booting started is not the virtual one: let this server end, so
     # that the next program starts the desktop anew (callers start a long-lived server
     # only after the prefix exists).

@@ -14,12 +14,17 @@ expect() {  # expect WHAT COMMAND
   echo "ok: $2 -> $got"
 }
 expect reset reset
+# From here only the test restarts the server: Debian's ends it as soon as a program ends.
+wineserver -w 2>/dev/null
+trap 'wineserver -k 2>/dev/null' EXIT
+wineserver -p
 expect allowed query
 expect 0 flags
 expect created volatile
 expect present marker
 wineserver -k 2>/dev/null
 wineserver -w 2>/dev/null
+wineserver -p
 expect absent marker   # the restart really happened
 expect 0 flags         # the subkey outlived it
 expect allowed query
