@@ -56,12 +56,6 @@ fresh_prefix() {
   prefix=$1
   rm -rf "$prefix" "$prefix.lock"
   WINEARCH=$prefix_arch "$wine_run" "$prefix" cmd /c exit >/dev/null 2>&1 </dev/null
-  # 64-bit Windows 7 has the browser's ActiveX Compatibility key (where the settings
-  # program sets the Flash switch) in both registry views; a 64-bit prefix may lack the
-  # 32-bit one, which only a 32-bit browser of its own would have made.
-  if [ "$prefix_arch" = win64 ]; then
-    wine_in reg add 'HKLM\Software\Microsoft\Internet Explorer\ActiveX Compatibility' /reg:32 /f >/dev/null 2>&1
-  fi
   settle
   local folder
   program_folders=()
