@@ -1,12 +1,14 @@
 #pragma once
 // The decisions of the page capture that need no window: which child windows
-// matter, which part of the screen is copied, which image encoder a file name asks for.
+// matter, which part of the screen is copied.
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "ScreenRect.h"
+// EqualsIgnoringCase, which compares class names; PngWriter's IsPngPath takes the
+// extension helpers from here too.
+#include "FileExtension.h"
 
 // The window class names that the content window search looks for.
 extern const wchar_t kContentWindowClass[];  // "Internet Explorer_Server"
@@ -44,17 +46,3 @@ struct ScreenCopy {
 };
 std::optional<ScreenCopy> ScreenCopyArea(const ScreenRect& rect, std::int32_t screenWidth,
                                          std::int32_t screenHeight);
-
-// The extension of a path as the shell finds it (PathFindExtensionW): from the last '.'
-// of the last path component, empty when there is none. A backslash or a space after a
-// dot ends that candidate.
-std::wstring PathExtension(const std::wstring& path);
-
-// The encoder that ATL's CImage::Save picks for a path when no file type is given: the
-// first encoder among whose ';'-separated file-extension patterns (such as
-// "*.BMP;*.DIB;*.RLE") one has the path's extension, compared without regard to case.
-std::optional<std::size_t> FindEncoderForPath(const std::vector<std::wstring>& encoderExtensions,
-                                              const std::wstring& path);
-
-// Case-insensitive comparison of ASCII letters; other characters compare as they are.
-bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b);
