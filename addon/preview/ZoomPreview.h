@@ -142,6 +142,10 @@ private:
     void SetShowTimer(bool run);
     void SetCommitTimer(bool run);
     void ShowPreview(bool shown);
+    // An earlier pinch's preview still shown (its tab has not reported that pinch's zoom)
+    // lies topmost over the page: a screen copy would picture the preview, zoomed again.
+    // Hides it and lets the page beneath, the content window, repaint first.
+    void HideBeforeCapture(HWND content);
     // Starts or stops the idle timer as the preview's state asks.
     void FollowIdleRule();
     PinchValues Pinch() const { return {startZoom, upperRatio, lowerRatio, scale}; }
