@@ -78,6 +78,9 @@ public:
     // The tab's "Internet Explorer_Server" window, searched anew; null when the tab's
     // shell window cannot be had.
     HWND GetContentWindow();
+    // The window is the host window or one of the control's windows in it: what a tap on
+    // the preview reaches.
+    bool IsPreviewWindow(HWND window) const;
 
     // The preview's state. Public so that tests can read it and set the bounds; in the
     // add-on only this object's own methods write it.
