@@ -301,24 +301,6 @@ TEST_F(DesktopCaptureTest, OnlyWhatLiesOnTheDesktopIsCopiedAndThatAtItsOffset) {
     EXPECT_EQ(ImagePixel(path, 777, 577), kBluePixel);
 }
 
-TEST_F(DesktopCaptureTest, AWindowOnAMonitorLeftOfThePrimaryIsPicturedAtTheSizeThePageIsTold) {
-    // A 1920 x 1200 monitor at (-1920, -200) beside the primary. Wine's display has no
-    // pixels there: its copy of a rectangle reaching left of x = 0 gives black throughout,
-    // so only the picture's size shows here.
-    desktopToGive = {-1920, -200, screenWidth, screenHeight};
-    for (int left : {-900, -100}) {  // on it, and spanning both
-        SCOPED_TRACE(left);
-        HWND shown = Show(left, 80, 800, 600);
-        ::DeleteFileW(path.c_str());
-        int width = 0, height = 0;
-        ASSERT_EQ(SaveWindowImage(shown, path, &width, &height), S_OK);
-        EXPECT_EQ(width, 778);
-        ImageFile file = ReadImageFile(path);
-        EXPECT_EQ(file.width, 778u);
-        EXPECT_EQ(file.height, 578u);
-    }
-}
-
 TEST_F(CaptureTest, EveryCaptureRewritesTheFile) {
     HWND shown = Show(100, 80, 400, 300);
     int width = 0, height = 0;
