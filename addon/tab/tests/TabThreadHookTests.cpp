@@ -148,6 +148,12 @@ TEST_F(TabThread, AttachRecordsOneHookAndOnePreviewAndMakesItCurrent) {
     EXPECT_EQ(tab.page.browser.refs, 1u);
 }
 
+TEST_F(TabThread, TheFirstAttachmentConfiguresLogging) {
+    EXPECT_FALSE(Addon().logger.IsSet()) << "configured before any tab was attached";
+    Addon().eventSink.AttachThread(tab.Browser());
+    EXPECT_TRUE(Addon().logger.IsSet());
+}
+
 TEST_F(TabThread, ADragOnTheContentWindowScrollsByHalfTheTravel) {
     Addon().eventSink.AttachThread(tab.Browser());
     Drag({{100, 100}, {90, 80}, {103, 97}});
