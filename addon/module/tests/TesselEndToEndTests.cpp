@@ -573,6 +573,20 @@ TEST_F(TesselEndToEnd, AnEndedTabThreadsObjectReleasedOnTheNextThreadOfItsIdCall
     EXPECT_EQ(DragInTheMiddle(next).scrolls, HalfTravel());  // the new tab keeps its own attachment
 }
 
+TEST_F(TesselEndToEnd, OnceATabWasAttachedFreeingEveryLoadOfTheLibraryLeavesItLoaded) {
+    TabSite tab(120, 100);
+    tab.Run([&] {
+        ASSERT_EQ(tab.AttachSubstitute(), S_OK);
+        EXPECT_EQ(tab.Detach(), S_OK);
+        tab.addon.reset();
+    });
+    ASSERT_EQ(TesselCanUnloadNow(), S_OK);
+    const HMODULE loaded = LoadedTessel();
+    for (int i = 0; i < 64 && LoadedTessel(); ++i) ::FreeLibrary(loaded);
+    EXPECT_EQ(LoadedTessel(), loaded) << "a hook or window procedure could return into freed code";
+    EXPECT_EQ(TesselCanUnloadNow(), S_OK);  // and its code still runs
+}
+
 TEST_F(TesselEndToEnd, ASiteWithdrawnInTheMiddleOfAPinchFreesThePreviewWhenThePinchReturns) {
     TabSite tab(120, 100);
     int windowsInside = -1;
