@@ -52,6 +52,9 @@ public:
         return &*browser_;
     }
 
+    bool IsPreviewWindow(WindowHandle window) override {
+        return preview_ && preview_->IsPreviewWindow(static_cast<HWND>(window));
+    }
     bool IsTextCursor() override { return ::GetCursor() == ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32513)); }
     bool FindContentWindow(ContentWindow& found) override {
         if (!preview_) return false;

@@ -77,6 +77,12 @@ bool IsDragTarget(WindowHandle window, std::int32_t x, std::int32_t y, HookPlatf
 
 HookResult HandleHookMessage(const HookMessage& message, HookPlatform& platform, HookState& state) {
     if (!MayBeHandledMessage(message.message) || !message.removing) return HookResult::Pass;
+    // The preview is a picture over the page. A press on it would have its control take
+    // the focus, which activates the preview's window and takes the browser's frame's
+    // activation and focused field away; passed on to the page beneath, it would press
+    // whatever lies under the picture there, not what the user sees. So it goes nowhere.
+    // A pinch begun on the preview still reaches the hook as any gesture does.
+    if (IsMouseButtonMessage(message.message) && platform.IsPreviewWindow(message.window)) return HookResult::Swallow;
     switch (message.message) {
         case hookmsg::kGesture:
             return OnGesture(platform, state);

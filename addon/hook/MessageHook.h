@@ -1,7 +1,8 @@
 #pragma once
 // What the tab thread's message hook does with a message it sees: a pinch goes to the
 // current tab's preview window, a two-finger tap resets the zoom, a left-button drag
-// outside text scrolls the page, everything else passes on untouched.
+// outside text scrolls the page, a mouse button pressed or released on the preview goes
+// nowhere, everything else passes on untouched.
 //
 // The Windows hook procedure (GetMsgProc) gathers facts through HookPlatform when this
 // logic asks for them, and carries out the actions it asks for; it swallows the message
@@ -17,14 +18,24 @@ constexpr std::uint32_t kGesture = 0x0119;      // WM_GESTURE
 constexpr std::uint32_t kMouseMove = 0x0200;    // WM_MOUSEMOVE
 constexpr std::uint32_t kLButtonDown = 0x0201;  // WM_LBUTTONDOWN
 constexpr std::uint32_t kLButtonUp = 0x0202;    // WM_LBUTTONUP
+constexpr std::uint32_t kMouseWheel = 0x020A;   // WM_MOUSEWHEEL, amid the button messages
+constexpr std::uint32_t kLastButton = 0x020D;   // WM_XBUTTONDBLCLK
 constexpr std::uint32_t kGestureZoom = 3;       // GID_ZOOM
 constexpr std::uint32_t kGestureTwoFingerTap = 6;  // GID_TWOFINGERTAP
 }  // namespace hookmsg
 
-// Whether the message number lies in the range of the four handled messages. The hook
-// asks this first, so that any other message costs this one comparison.
+// Whether the message number lies in the range of the handled messages, from WM_GESTURE
+// to the last mouse button message. The hook asks this first, so that any other message
+// costs this one comparison.
 constexpr bool MayBeHandledMessage(std::uint32_t message) {
-    return message - hookmsg::kGesture <= hookmsg::kLButtonUp - hookmsg::kGesture;
+    return message - hookmsg::kGesture <= hookmsg::kLastButton - hookmsg::kGesture;
+}
+
+// A mouse button pressed, released or double-clicked (left, right, middle, X) in a
+// window's client area; a tap on a touch screen comes as the left button's.
+constexpr bool IsMouseButtonMessage(std::uint32_t message) {
+    return message - hookmsg::kLButtonDown <= hookmsg::kLastButton - hookmsg::kLButtonDown &&
+           message != hookmsg::kMouseWheel;
 }
 
 // The fields of the MSG that the hook reads, and whether it is being removed from the
@@ -70,6 +81,9 @@ public:
     virtual void ShowTabSwitchError() = 0;
     // The thread's tab browser; null without a preview object or without its browser.
     virtual IBrowserHost* CurrentBrowser() = 0;
+
+    // The window is the thread's preview, the host window or a window of the control in it.
+    virtual bool IsPreviewWindow(WindowHandle window) = 0;
 
     // The current cursor is the system's text cursor (I-beam).
     virtual bool IsTextCursor() = 0;

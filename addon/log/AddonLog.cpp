@@ -12,3 +12,7 @@ std::wstring DebugOutputRecordText() {
            std::to_wstring(DebugRecord::kLine) + L" " + widen(DebugRecord::kFunction) + L" - " +
            widen(DebugRecord::kMessage) + L"\n";
 }
+
+void AddonLogger::ConfigureOnce(const std::function<std::string()>& propertiesPath) {
+    std::call_once(configured_, [&] { Configure(propertiesPath()); });
+}

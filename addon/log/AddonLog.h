@@ -6,7 +6,9 @@
 // record goes through log4cxx. Without it (the MinGW build here) the record goes to the
 // debugger output with OutputDebugStringW, unconditionally, since there is no threshold
 // to consult; CMake warns about this at configure time.
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 // The record that the message hook writes when a gesture arrives while "Enable" is not "TRUE".
@@ -31,8 +33,7 @@ std::wstring DebugOutputRecordText();
 const char* LoggingBackendName();
 
 // Whether Configure reads the configuration file. The debugger-output fallback reads
-// none, so the library's load need not ask the shell for the program folder under the
-// loader lock.
+// none, so it needs no path: the shell is not asked for the program folder.
 bool LoggingReadsConfiguration();
 
 // The `logger` holder of the add-on state: empty until Configure.
@@ -47,6 +48,11 @@ public:
     // is fetched with Logger::getLogger for the wide name "PinchkitBHO". A missing or
     // unreadable file leaves log4cxx unconfigured (it reports that on its own).
     void Configure(const std::string& propertiesPath);
+    // Configure with the file that propertiesPath names, on the first call only, which
+    // every other call, from any thread, waits for; later calls read nothing. Finding the
+    // file may ask the shell for the program folder, which is why the path is asked for
+    // only here.
+    void ConfigureOnce(const std::function<std::string()>& propertiesPath);
 
     // The logger has been fetched.
     bool IsSet() const;
@@ -61,4 +67,5 @@ public:
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
+    std::once_flag configured_;
 };

@@ -16,8 +16,9 @@ TesselImpl::~TesselImpl() {
     // Released without SetSite(NULL): the attachment goes as SetSite(NULL) would take it,
     // on the tab's own thread. From any other thread nothing may call into the tab's
     // apartment or its windows: the references are left to the tab's thread and process.
+    // That includes a later thread that was given the id of the tab's ended thread.
     if (webBrowser || connectionPoint) {
-        if (siteThread_ == ::GetCurrentThreadId()) {
+        if (siteThread_.IsCurrent()) {
             try {
                 // Only the attachment this object made, and only while the thread still has
                 // it: a newer object on the thread may have replaced it with its own.
@@ -140,7 +141,7 @@ HRESULT STDMETHODCALLTYPE TesselImpl::SetSite(IUnknown* site) {
             Addon().eventSink.DetachAttachment(attachment_);
         Disconnect();
         if (!site) return S_OK;
-        siteThread_ = ::GetCurrentThreadId();
+        siteThread_ = ThreadIdentity::Current();
 
         pinchwell::ComPtr<IWebBrowser2> browser;
         HRESULT hr = site->QueryInterface(comid::kWebBrowser2, browser.put_void());

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "TesselLib.h"
+#include "ThreadIdentity.h"
 #include "pinchwell/ComPtr.h"
 
 class TesselImpl final : public ITesselImpl, public IObjectWithSite {
@@ -64,6 +65,6 @@ private:
     pinchwell::ComPtr<IConnectionPoint> connectionPoint;
     DWORD adviseCookie = 0;
     // The thread whose site this object holds, and the attachment it made there (0: none).
-    DWORD siteThread_ = 0;
+    ThreadIdentity siteThread_;
     std::uint64_t attachment_ = 0;
 };

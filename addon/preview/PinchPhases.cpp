@@ -100,6 +100,7 @@ HWND CZoomPreview::CapturePage() {
     PageMeasures measures = MeasurePage(&tab);
     HWND content = nullptr;
     if (FAILED(FindContentWindow(&tab, &content)) || !content) return nullptr;
+    HideBeforeCapture(content);
     int width = 0;
     int height = 0;
     // A file that is not the add-on's own (a link planted in its place) is not written:

@@ -1,6 +1,8 @@
 // Showing and hiding the preview, and the timers that run only while they have work.
 #include "ZoomPreview.h"
 
+#include <dwmapi.h>
+
 #include "InputClock.h"
 #include "PreviewTimers.h"
 
@@ -29,6 +31,19 @@ void CZoomPreview::ShowPreview(bool shown) {
     // would otherwise change at every pinch.
     ::ShowWindow(hostWindow.get(), shown ? SW_SHOWNA : SW_HIDE);
     FollowIdleRule();
+}
+
+void CZoomPreview::HideBeforeCapture(HWND content) {
+    if (!::IsWindowVisible(hostWindow.get())) return;
+    ShowPreview(false);
+    // The page's windows belong to this thread, which is inside the pinch and takes no
+    // messages meanwhile: they paint now what the preview covered, all of the content
+    // window. Invalidated here too, since where the system keeps a copy of a covered
+    // window (Wine) hiding the preview invalidates nothing.
+    ::RedrawWindow(content, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // With desktop composition the screen changes only at the next composed frame; the
+    // result is of no matter (without composition there is nothing to wait for).
+    ::DwmFlush();
 }
 
 void CZoomPreview::FollowIdleRule() {

@@ -156,7 +156,11 @@ void CZoomPreview::CreateWindows() {
     pinchwell::ComPtr<IUnknown> control;
     if (SUCCEEDED(CreateHostedControl(hostWindow.get(), kWebBrowserClsid, control.put())) && control) {
         auto web = control.As<IWebBrowser2>(comid::kWebBrowser2);
-        if (web) previewBrowser = std::make_unique<WebBrowserHost>(web.get());
+        if (web) {
+            // No script error or other dialog of the control may come up over the browser.
+            web->put_Silent(VARIANT_TRUE);
+            previewBrowser = std::make_unique<WebBrowserHost>(web.get());
+        }
     }
     if (previewBrowser) previewBrowser->Navigate(templatePage);
     ApplyPreviewStyles(hostWindow.get());
@@ -167,6 +171,11 @@ void CZoomPreview::CreateWindows() {
 HWND CZoomPreview::GetPreviewWindow() {
     if (!::IsWindow(mockupWindow.get())) CreateWindows();
     return mockupWindow.get();
+}
+
+bool CZoomPreview::IsPreviewWindow(HWND window) const {
+    HWND host = hostWindow.get();
+    return host && window && (window == host || ::IsChild(host, window));
 }
 
 HWND CZoomPreview::GetContentWindow() {

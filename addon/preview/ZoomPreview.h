@@ -78,6 +78,9 @@ public:
     // The tab's "Internet Explorer_Server" window, searched anew; null when the tab's
     // shell window cannot be had.
     HWND GetContentWindow();
+    // The window is the host window or one of the control's windows in it: what a tap on
+    // the preview reaches.
+    bool IsPreviewWindow(HWND window) const;
 
     // The preview's state. Public so that tests can read it and set the bounds; in the
     // add-on only this object's own methods write it.
@@ -142,6 +145,10 @@ private:
     void SetShowTimer(bool run);
     void SetCommitTimer(bool run);
     void ShowPreview(bool shown);
+    // An earlier pinch's preview still shown (its tab has not reported that pinch's zoom)
+    // lies topmost over the page: a screen copy would picture the preview, zoomed again.
+    // Hides it and lets the page beneath, the content window, repaint first.
+    void HideBeforeCapture(HWND content);
     // Starts or stops the idle timer as the preview's state asks.
     void FollowIdleRule();
     PinchValues Pinch() const { return {startZoom, upperRatio, lowerRatio, scale}; }

@@ -2,16 +2,18 @@
 
 #include "ProgramFolder.h"
 
-CEventSink::CEventSink(AddonLogger& logger, const std::string& loggingConfigPath) {
-    logger.Configure(loggingConfigPath);
-}
-
 // The settings file is found at its first read, when a tab needs it.
-AddonState::AddonState()
-    : logger(), eventSink(logger, LoggingReadsConfiguration() ? GetLoggingConfigPath() : std::string()), settings() {}
+AddonState::AddonState() : logger(), eventSink(), settings() {}
 
 AddonState::AddonState(const std::string& loggingConfigPath, const std::string& settingsPath)
-    : logger(), eventSink(logger, loggingConfigPath), settings(settingsPath) {}
+    : logger(), eventSink(), settings(settingsPath), loggingConfigPath_(loggingConfigPath) {}
+
+void AddonState::ConfigureLogging() {
+    logger.ConfigureOnce([this] {
+        if (loggingConfigPath_) return *loggingConfigPath_;
+        return LoggingReadsConfiguration() ? GetLoggingConfigPath() : std::string();
+    });
+}
 
 namespace {
 

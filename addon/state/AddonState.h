@@ -8,6 +8,7 @@
 // read and written whole without a lock.
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "AddonLog.h"
@@ -21,14 +22,13 @@ struct IWebBrowser2;  // a tab's browser (Windows)
 // A message hook handle as portable code carries it (an HHOOK on Windows).
 using HookHandle = void*;
 
-// The event sink's state: the two per-thread tables. Building it configures
-// logging. The sink's DWebBrowserEvents2 face is a COM object of the Windows
-// build that works on these tables; it has no reference count of its own.
+// The event sink's state: the two per-thread tables. The sink's DWebBrowserEvents2 face
+// is a COM object of the Windows build that works on these tables; it has no reference
+// count of its own.
 class CEventSink {
 public:
-    // Both tables empty; then PropertyConfigurator::configure with the logging
-    // configuration; then logger is set to the logger "PinchkitBHO".
-    CEventSink(AddonLogger& logger, const std::string& loggingConfigPath);
+    // Both tables empty.
+    CEventSink() = default;
     CEventSink(const CEventSink&) = delete;
     CEventSink& operator=(const CEventSink&) = delete;
 
@@ -54,21 +54,30 @@ public:
 };
 
 struct AddonState {
-    // The library's state: logging from GetLoggingConfigPath(), settings from
-    // GetConfigPath() at their first read.
+    // The library's state: logging from GetLoggingConfigPath() once ConfigureLogging asks
+    // for it, settings from GetConfigPath() at their first read.
     AddonState();
     // The same, with the two files given (tests, tools).
     AddonState(const std::string& loggingConfigPath, const std::string& settingsPath);
     AddonState(const AddonState&) = delete;
     AddonState& operator=(const AddonState&) = delete;
 
+    // Configures logging and sets logger, at the first call only (the first tab's
+    // attachment). The library's load builds the state under the loader lock, where
+    // neither the shell's folder lookup nor log4cxx's reading of its file belongs.
+    void ConfigureLogging();
+
     // Built in declaration order, after the COM module, and destroyed in the reverse order:
-    AddonLogger logger;    // 2: empty holder
-    CEventSink eventSink;  // 3: tables, then the logging configuration, then logger
+    AddonLogger logger;    // 2: empty holder until ConfigureLogging
+    CEventSink eventSink;  // 3: tables
     CSettings settings;    // 4: empty cache
 
     // The tab attached or made visible last. Compared only: another thread's object.
     std::atomic<CZoomPreview*> currentPreview{nullptr};
+
+private:
+    // The logging configuration given, or none for the program folder's.
+    const std::optional<std::string> loggingConfigPath_;
 };
 
 // The one AddonState of the process, built on first use. The module object of the COM

@@ -46,6 +46,8 @@ AttachmentTables<CZoomPreview> TablesOf(CEventSink& sink) {
 std::uint64_t CEventSink::AttachThread(IWebBrowser2* browser) {
     try {
         PinLibrary();
+        // Before the hook that writes the record is installed; not at the library's load.
+        Addon().ConfigureLogging();
         TabThreadSeams seams;
         const std::uint32_t thread = ::GetCurrentThreadId();
         AttachThreadTo(TablesOf(*this), thread, browser, seams);

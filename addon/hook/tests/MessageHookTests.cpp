@@ -20,6 +20,7 @@ using Calls = std::vector<std::string>;
 
 WindowHandle const kContent = reinterpret_cast<WindowHandle>(0x1000);
 WindowHandle const kOther = reinterpret_cast<WindowHandle>(0x2000);
+WindowHandle const kPreview = reinterpret_cast<WindowHandle>(0x3000);  // a window of the shown preview
 // The content window lies below the toolbars, away from the screen's corner.
 constexpr ScreenRect kContentRect{200, 150, 1200, 950};
 
@@ -40,6 +41,7 @@ public:
     Calls calls;          // actions, in order
     int settingReads = 0;  // "Enable" lookups
     int searches = 0;      // content window searches
+    int previewQueries = 0;
 
     bool IsEnabled() override { ++settingReads; return enabled; }
     bool TwoFingerTapResetsZoom() override { return tapResets; }
@@ -61,6 +63,10 @@ public:
         calls.push_back("box closed");
     }
     IBrowserHost* CurrentBrowser() override { return preview ? browser : nullptr; }
+    bool IsPreviewWindow(WindowHandle window) override {
+        ++previewQueries;
+        return window == kPreview;
+    }
     bool IsTextCursor() override { return textCursor; }
     bool FindContentWindow(ContentWindow& found) override {
         ++searches;
@@ -197,7 +203,7 @@ TEST(MessageHookDrag, AHitTestSearchesTheContentWindowOnce) {
 }
 
 TEST(MessageHook, OtherMessagesAndNegativeRangeCostNothing) {
-    for (std::uint32_t number : {0x0000u, 0x0100u, 0x0113u, 0x0118u, 0x0120u, 0x01FFu, 0x0203u, 0x0400u, 0xC000u}) {
+    for (std::uint32_t number : {0x0000u, 0x0100u, 0x0113u, 0x0118u, 0x0120u, 0x01FFu, 0x020Eu, 0x0400u, 0xC000u}) {
         FakePlatform platform;
         Drag drag;
         drag.drag.dragging = true;
@@ -206,14 +212,30 @@ TEST(MessageHook, OtherMessagesAndNegativeRangeCostNothing) {
         EXPECT_EQ(platform.settingReads, 0) << number;
         EXPECT_TRUE(platform.calls.empty()) << number;
         EXPECT_EQ(platform.searches, 0) << number;
+        EXPECT_EQ(platform.previewQueries, 0) << number;
     }
 }
 
-TEST(MessageHook, TheRangeTestAdmitsTheFourMessagesAndNotTheirNeighbours) {
-    for (std::uint32_t number : {hookmsg::kGesture, hookmsg::kMouseMove, hookmsg::kLButtonDown, hookmsg::kLButtonUp})
+TEST(MessageHook, TheRangeTestAdmitsTheHandledMessagesAndNotTheirNeighbours) {
+    for (std::uint32_t number : {hookmsg::kGesture, hookmsg::kMouseMove, hookmsg::kLButtonDown, hookmsg::kLButtonUp,
+                                 0x0203u, 0x0204u, 0x0209u, 0x020Bu, hookmsg::kLastButton})
         EXPECT_TRUE(MayBeHandledMessage(number)) << number;
-    for (std::uint32_t number : {0u, hookmsg::kGesture - 1, hookmsg::kLButtonUp + 1, 0xFFFFFFFFu})
+    for (std::uint32_t number : {0u, hookmsg::kGesture - 1, hookmsg::kLastButton + 1, 0xFFFFFFFFu})
         EXPECT_FALSE(MayBeHandledMessage(number)) << number;
+}
+
+TEST(MessageHook, AMouseButtonOnThePreviewGoesNowhere) {
+    // Left, right, middle and X buttons: down, up and double-click; the wheel among them
+    // is no press.
+    for (std::uint32_t number = hookmsg::kLButtonDown; number <= hookmsg::kLastButton; ++number) {
+        FakePlatform platform;
+        Drag drag;
+        HookState state = drag.State();
+        EXPECT_EQ(HandleHookMessage(Message(number, kPreview), platform, state), number == hookmsg::kMouseWheel ? P : S)
+            << number;
+        EXPECT_EQ(HandleHookMessage(Peeked(Message(number, kPreview)), platform, state), P) << number;
+        EXPECT_FALSE(drag.drag.dragging) << number;
+    }
 }
 
 namespace {

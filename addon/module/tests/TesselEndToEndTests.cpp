@@ -554,6 +554,39 @@ TEST_F(TesselEndToEnd, ATabThreadThatEndedAttachedLeavesNothingToTheNextThreadOf
     EXPECT_EQ(ended.page.browser.strayCalls.load(), 0);
 }
 
+TEST_F(TesselEndToEnd, AnEndedTabThreadsObjectReleasedOnTheNextThreadOfItsIdCallsNothing) {
+    TabSite ended(120, 100);
+    pinchwell::ComPtr<IObjectWithSite> leftOver;
+    ended.Run([&] {
+        ASSERT_EQ(ended.AttachSubstitute(), S_OK);
+        leftOver = std::move(ended.addon);  // its site is never withdrawn on the tab's thread
+    });
+    ended.EndThread();
+    ended.page.browser.closed = true;  // from now on any call into it is a stray one
+    TabSite next(200, 160, ended.ThreadId());
+    ASSERT_EQ(next.ThreadId(), ended.ThreadId()) << "the system did not give the id again";
+    next.Run([&] {
+        ASSERT_EQ(next.AttachSubstitute(), S_OK);
+        leftOver.reset();  // the same id, another thread
+    });
+    EXPECT_EQ(ended.page.browser.strayCalls.load(), 0);
+    EXPECT_EQ(DragInTheMiddle(next).scrolls, HalfTravel());  // the new tab keeps its own attachment
+}
+
+TEST_F(TesselEndToEnd, OnceATabWasAttachedFreeingEveryLoadOfTheLibraryLeavesItLoaded) {
+    TabSite tab(120, 100);
+    tab.Run([&] {
+        ASSERT_EQ(tab.AttachSubstitute(), S_OK);
+        EXPECT_EQ(tab.Detach(), S_OK);
+        tab.addon.reset();
+    });
+    ASSERT_EQ(TesselCanUnloadNow(), S_OK);
+    const HMODULE loaded = LoadedTessel();
+    for (int i = 0; i < 64 && LoadedTessel(); ++i) ::FreeLibrary(loaded);
+    EXPECT_EQ(LoadedTessel(), loaded) << "a hook or window procedure could return into freed code";
+    EXPECT_EQ(TesselCanUnloadNow(), S_OK);  // and its code still runs
+}
+
 TEST_F(TesselEndToEnd, ASiteWithdrawnInTheMiddleOfAPinchFreesThePreviewWhenThePinchReturns) {
     TabSite tab(120, 100);
     int windowsInside = -1;

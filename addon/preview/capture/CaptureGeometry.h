@@ -1,12 +1,15 @@
 #pragma once
-// The decisions of the page capture that need no window: which child windows
-// matter, which part of the screen is copied, which image encoder a file name asks for.
+// The decisions of the page capture that need no window: which child windows matter,
+// which part of the content window is pictured, and which part of the desktop is copied
+// to which place of the picture.
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "ScreenRect.h"
+// EqualsIgnoringCase, which compares class names; PngWriter's IsPngPath takes the
+// extension helpers from here too.
+#include "FileExtension.h"
 
 // The window class names that the content window search looks for.
 extern const wchar_t kContentWindowClass[];  // "Internet Explorer_Server"
@@ -20,41 +23,57 @@ enum class ChildWindowKind { Content, FlashPlayer, Other };
 // regard to case.
 ChildWindowKind ClassifyChildWindow(const std::wstring& className);
 
-// The capture rectangle for a client area given in screen coordinates: 2 pixels in from
-// the left and top, 20 pixels in from the right and bottom.
-ScreenRect CaptureRectFromClient(const ScreenRect& client);
+// How far in from each side of the content window's client area the picture starts: the
+// page draws its 3-D edge inside the client area, and its scroll bars inside that edge.
+struct CaptureInsets {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+};
 
-// The size reported for a capture rectangle: right - left and bottom - top, before any
-// clipping to the screen (the client size minus 22).
+// The system's sizes that the insets follow (GetSystemMetrics), which grow with the DPI.
+struct CaptureMetrics {
+    std::int32_t edgeWidth = 0;        // SM_CXEDGE
+    std::int32_t edgeHeight = 0;       // SM_CYEDGE
+    std::int32_t borderWidth = 0;      // SM_CXBORDER
+    std::int32_t borderHeight = 0;     // SM_CYBORDER
+    std::int32_t scrollBarWidth = 0;   // SM_CXVSCROLL
+    std::int32_t scrollBarHeight = 0;  // SM_CYHSCROLL
+};
+
+// The edge at the left and top; at the right and bottom the scroll bar, the edge beside it
+// and one border pixel more. Windows 7 at 96 DPI gives 2 and 20.
+CaptureInsets InsetsFromMetrics(const CaptureMetrics& metrics);
+
+// The capture rectangle for a client area given in screen coordinates.
+ScreenRect CaptureRectFromClient(const ScreenRect& client, const CaptureInsets& insets);
+
+// The size reported for a capture rectangle: right - left and bottom - top.
 struct CaptureSize {
     std::int32_t width = 0;
     std::int32_t height = 0;
 };
 CaptureSize CaptureSizeOf(const ScreenRect& capture);
 
-// The screen area that CaptureScreenRect copies: left and top raised to 0, right and
-// bottom cut at the screen's width and height. None when the rectangle is empty (width
-// or height not positive), and none when nothing of it lies on the screen: there is
-// nothing to copy, and a bitmap of no pixels cannot be made.
+// What a capture copies: a picture of the whole capture rectangle, into which the part
+// of the rectangle that lies on the desktop is copied at its own offset, so the picture
+// always has the size the page is told and every pixel its place. The desktop is the
+// virtual screen, every monitor's bounding rectangle, in the coordinates of the display's
+// device context (the primary monitor's top-left is (0, 0); a monitor left of or above
+// it has negative ones). Parts of it that no monitor shows copy as whatever the display
+// gives there; the rest of the picture stays black.
 struct ScreenCopy {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t width = 0;
+    std::int32_t width = 0;        // the picture: the capture rectangle's size
     std::int32_t height = 0;
+    std::int32_t sourceLeft = 0;   // the visible part, in the display's coordinates
+    std::int32_t sourceTop = 0;
+    std::int32_t copyWidth = 0;    // its size
+    std::int32_t copyHeight = 0;
+    std::int32_t pictureLeft = 0;  // where it goes in the picture
+    std::int32_t pictureTop = 0;
 };
-std::optional<ScreenCopy> ScreenCopyArea(const ScreenRect& rect, std::int32_t screenWidth,
-                                         std::int32_t screenHeight);
 
-// The extension of a path as the shell finds it (PathFindExtensionW): from the last '.'
-// of the last path component, empty when there is none. A backslash or a space after a
-// dot ends that candidate.
-std::wstring PathExtension(const std::wstring& path);
-
-// The encoder that ATL's CImage::Save picks for a path when no file type is given: the
-// first encoder among whose ';'-separated file-extension patterns (such as
-// "*.BMP;*.DIB;*.RLE") one has the path's extension, compared without regard to case.
-std::optional<std::size_t> FindEncoderForPath(const std::vector<std::wstring>& encoderExtensions,
-                                              const std::wstring& path);
-
-// Case-insensitive comparison of ASCII letters; other characters compare as they are.
-bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b);
+// None when the rectangle is empty (width or height not positive) or nothing of it lies
+// on the desktop (wholly outside, or only touching its edge): there is nothing to picture.
+std::optional<ScreenCopy> ScreenCopyArea(const ScreenRect& rect, const ScreenRect& desktop);

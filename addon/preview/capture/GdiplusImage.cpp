@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "CaptureGeometry.h"
+#include "FileExtension.h"
 
 namespace gdip = Gdiplus::DllExports;
 

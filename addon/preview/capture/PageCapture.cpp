@@ -58,6 +58,18 @@ HBITMAP CaptureScreenRect(const RECT& rect) { return ScreenPicture(rect).Release
 
 namespace {
 
+// The page's edge and scroll bars are as wide as the system draws them at its DPI.
+CaptureInsets SystemCaptureInsets() {
+    CaptureMetrics metrics;
+    metrics.edgeWidth = ::GetSystemMetrics(SM_CXEDGE);
+    metrics.edgeHeight = ::GetSystemMetrics(SM_CYEDGE);
+    metrics.borderWidth = ::GetSystemMetrics(SM_CXBORDER);
+    metrics.borderHeight = ::GetSystemMetrics(SM_CYBORDER);
+    metrics.scrollBarWidth = ::GetSystemMetrics(SM_CXVSCROLL);
+    metrics.scrollBarHeight = ::GetSystemMetrics(SM_CYHSCROLL);
+    return InsetsFromMetrics(metrics);
+}
+
 // The capture rectangle of the window's client area in screen coordinates; width and
 // height receive its size before any clipping.
 RECT ClientCaptureRect(HWND window, int* width, int* height) {
@@ -67,7 +79,8 @@ RECT ClientCaptureRect(HWND window, int* width, int* height) {
     POINT bottomRight = {client.right, client.bottom};
     ::ClientToScreen(window, &topLeft);
     ::ClientToScreen(window, &bottomRight);
-    ScreenRect capture = CaptureRectFromClient({topLeft.x, topLeft.y, bottomRight.x, bottomRight.y});
+    ScreenRect capture =
+        CaptureRectFromClient({topLeft.x, topLeft.y, bottomRight.x, bottomRight.y}, SystemCaptureInsets());
     CaptureSize size = CaptureSizeOf(capture);
     *width = size.width;
     *height = size.height;

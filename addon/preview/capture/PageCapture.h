@@ -32,22 +32,24 @@ BOOL CALLBACK EnumContentProc(HWND window, LPARAM parameter);
 // stored blocks, over the file in place (SavePngFile, which gives its stamp to written,
 // where given); any other extension goes to the GDI+ encoder that the extension names (as
 // ATL's CImage::Save does; GDI+ runs for the call only). width and height receive the
-// capture size, the client size minus 22 in each direction, even where the screen cut the
-// picture; when nothing could be captured (null window, too small, wholly off the screen)
-// they receive 0 and no file is written, so a previous capture file stays as it was. Returns whether the file was
-// written (S_OK) or why not; a failed save never leaves a partly written file at path.
+// capture size (the client size less the insets, 22 in each direction at 96 DPI), which is
+// the picture's size wherever the window lies; when nothing could be captured (null
+// window, too small, wholly off the desktop) they receive 0 and no file is written, so a
+// previous capture file stays as it was. Returns whether the file was written (S_OK) or
+// why not; a failed save never leaves a partly written file at path.
 HRESULT SaveWindowImage(HWND window, const std::wstring& path, int* width, int* height,
                         std::optional<CaptureFileStamp>* written = nullptr);
 
-// The window's client area, 2 pixels in from the left and top and 20 from the right and
-// bottom, copied from the screen into a 32 bpp top-down DIB section. width and height
-// receive right - left and bottom - top of that rectangle before any clipping; neither is
+// The window's client area less the page's edge and scroll bars (InsetsFromMetrics with
+// the system's metrics: 2 pixels at the left and top and 20 at the right and bottom at
+// 96 DPI), as a ScreenPicture: a 32 bpp top-down DIB section of that rectangle's size.
+// width and height receive right - left and bottom - top of that rectangle; neither is
 // written for a null window. Empty when nothing could be copied.
 ScreenPicture CaptureClientPicture(HWND window, int* width, int* height);
 
 // CaptureClientPicture's DIB section, which the caller owns, or null.
 HBITMAP CaptureClientArea(HWND window, int* width, int* height);
 
-// A copy of a screen rectangle, clipped to the primary screen, in a 32 bpp DIB section
-// that the caller owns; null when the rectangle, or what the screen leaves of it, is empty.
+// A ScreenPicture of a screen rectangle, whose DIB section the caller owns; null when the
+// rectangle is empty or nothing of it lies on the desktop.
 HBITMAP CaptureScreenRect(const RECT& rect);

@@ -4,15 +4,36 @@
 
 #include "CaptureGeometry.h"
 
+namespace {
+
+ScreenRect VirtualScreen() {
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+DesktopSource& CurrentDesktopSource() {
+    static DesktopSource source = VirtualScreen;
+    return source;
+}
+
+}  // namespace
+
+ScreenRect Desktop() { return CurrentDesktopSource()(); }
+
+DesktopSource SetDesktopSource(DesktopSource source) {
+    DesktopSource previous = CurrentDesktopSource();
+    CurrentDesktopSource() = source ? source : VirtualScreen;
+    return previous;
+}
+
 ScreenPicture::ScreenPicture(const RECT& rect) {
-    if (rect.right - rect.left <= 0 || rect.bottom - rect.top <= 0) return;
+    auto copy = ScreenCopyArea({rect.left, rect.top, rect.right, rect.bottom}, Desktop());
+    if (!copy) return;
     pinchwell::UniqueDC screen(::CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
     if (!screen) return;
     pinchwell::UniqueDC memory(::CreateCompatibleDC(screen.get()));
     if (!memory) return;
-    auto copy = ScreenCopyArea({rect.left, rect.top, rect.right, rect.bottom},
-                               ::GetDeviceCaps(screen.get(), HORZRES), ::GetDeviceCaps(screen.get(), VERTRES));
-    if (!copy) return;
 
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -22,11 +43,13 @@ ScreenPicture::ScreenPicture(const RECT& rect) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
+    // A new DIB section is all zeros: black where the desktop has nothing to copy.
     pinchwell::UniqueGdiObject section(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!section || !bits) return;
     {
         pinchwell::ScopedSelection selected(memory.get(), section.get());
-        if (!::BitBlt(memory.get(), 0, 0, copy->width, copy->height, screen.get(), copy->left, copy->top, SRCCOPY))
+        if (!::BitBlt(memory.get(), copy->pictureLeft, copy->pictureTop, copy->copyWidth, copy->copyHeight,
+                      screen.get(), copy->sourceLeft, copy->sourceTop, SRCCOPY))
             return;
     }  // the previous bitmap is selected back before the contexts go
     ::GdiFlush();  // GDI may batch the copy; the rows are read directly below

@@ -6,12 +6,15 @@
 #include <pinchwell/UniqueHandle.h>
 
 #include "PngWriter.h"
+#include "ScreenRect.h"
 
 class ScreenPicture {
 public:
     ScreenPicture() = default;
-    // Copies the rectangle, clipped to the primary screen, from the screen. Empty when the
-    // rectangle, or what the screen leaves of it, is empty, or when GDI fails.
+    // A picture of the rectangle's whole size, with the part of it that lies on the
+    // desktop (every monitor, Desktop()) copied from the screen at its own offset and the
+    // rest black. Empty when the rectangle is empty, when nothing of it lies on the
+    // desktop, or when GDI fails.
     explicit ScreenPicture(const RECT& rect);
 
     explicit operator bool() const { return static_cast<bool>(bitmap_); }
@@ -29,3 +32,12 @@ private:
     int width_ = 0;
     int height_ = 0;
 };
+
+// The desktop in the display's coordinates: the virtual screen (SM_XVIRTUALSCREEN,
+// SM_YVIRTUALSCREEN, SM_CXVIRTUALSCREEN, SM_CYVIRTUALSCREEN), unless replaced.
+ScreenRect Desktop();
+// Replaces where Desktop() comes from for the whole process and returns the source it
+// replaces; null restores the system's metrics. Tests only: the Wine here shows one
+// monitor, so a desktop of several is given to the capture this way.
+using DesktopSource = ScreenRect (*)();
+DesktopSource SetDesktopSource(DesktopSource source);

@@ -583,6 +583,35 @@ TEST_F(ZoomPreviewTest, APinchRetriedWithinTheCommitDeadlineStaysShownPastIt) {
     EXPECT_TRUE(Visible(host));
 }
 
+TEST_F(ZoomPreviewTest, ARetriedPinchPicturesThePageNotTheEarlierPreview) {
+    auto preview = NewPreview();
+    HWND host = preview->hostWindow.get();
+    const std::wstring capture = TempFolder() + L"temp.png";
+    control.picture.readyState = READYSTATE_COMPLETE;
+    tab.page.browser.setChangesZoom = false;  // the tab does not report the first pinch's zoom
+    PumpFor(60);                              // the page paints
+    Send(*preview, Gesture(GF_BEGIN, 200));
+    const DWORD page = ImagePixel(capture, 400, 300);
+    ASSERT_TRUE(PumpUntil([&] { return Visible(host); }));
+    Send(*preview, Gesture(0, 300));
+    Send(*preview, Gesture(GF_END, 300));
+    constexpr COLORREF kPreviewBlue = RGB(0, 0, 255);
+    ASSERT_NE(page, 0x0000FFu) << "the page and the preview need colours of their own";
+    {
+        HDC dc = ::GetDC(host);
+        RECT all = {};
+        ::GetClientRect(host, &all);
+        HBRUSH blue = ::CreateSolidBrush(kPreviewBlue);
+        ::FillRect(dc, &all, blue);
+        ::DeleteObject(blue);
+        ::ReleaseDC(host, dc);
+    }
+    PumpFor(60);
+    Send(*preview, Gesture(GF_BEGIN, 200));
+    EXPECT_EQ(ImagePixel(capture, 400, 300), page) << "the picture shows the earlier preview";
+    EXPECT_TRUE(PumpUntil([&] { return Visible(host); })) << "shown again with the new picture";
+}
+
 TEST_F(ZoomPreviewTest, TeardownWhileItsTimersRunLeavesNothingThatFires) {
     tab.page.browser.setChangesZoom = false;
     // Committing, the commit and idle timers run; pinching, the show and idle timers.

@@ -29,9 +29,14 @@ TEST_F(AddonStateTest, StartsWithEmptyTablesAndNoCurrentTab) {
     EXPECT_EQ(state.currentPreview.load(), nullptr);
 }
 
-TEST_F(AddonStateTest, BuildingTheSinkConfiguresLoggingAndSetsTheLogger) {
+TEST_F(AddonStateTest, LoggingIsConfiguredOnceWhenFirstAskedForNotWhenTheStateIsBuilt) {
     AddonState state(folder.File("log4cxx.properties"), folder.File("config.ini"));
+    EXPECT_FALSE(state.logger.IsSet());
+    state.ConfigureLogging();
     EXPECT_TRUE(state.logger.IsSet());
+    // Read once: a file changed afterwards is not read again.
+    WriteFileBytes(folder.File("log4cxx.properties"), FileLoggingProperties("INFO", folder.File("addon.log")));
+    state.ConfigureLogging();
     if (LogsThroughLog4cxx()) {
         EXPECT_TRUE(state.logger.IsDebugEnabled());
         state.logger.LogGestureWhileDisabled();
@@ -66,6 +71,7 @@ TEST_F(AddonStateTest, TheLibrarysStateReadsBothFilesFromTheProgramFolder) {
     {
         AddonState state;
         EXPECT_TRUE(state.settings.GetBool("TwoFingerTap2Zoom100"));
+        state.ConfigureLogging();
         state.logger.LogGestureWhileDisabled();
     }
     ResetLogging();

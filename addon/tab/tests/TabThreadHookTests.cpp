@@ -17,6 +17,7 @@
 
 #include "AddonState.h"
 #include "GestureReader.h"
+#include "MessageHook.h"
 #include "ProgramFolder.h"
 #include "Substitutes.h"
 #include "TestFiles.h"
@@ -78,9 +79,11 @@ std::vector<HWND> ErrorBoxes(DWORD thread) {
 
 // Gestures as the test reader reports them; closes counted.
 std::atomic<DWORD> gestureId{0};
+std::atomic<DWORD> gestureFlags{0};
 std::atomic<int> closes{0};
 BOOL WINAPI ReadTestGesture(HGESTUREINFO, PGESTUREINFO info) {
     info->dwID = gestureId;
+    info->dwFlags = gestureFlags;
     return TRUE;
 }
 BOOL WINAPI CloseTestGesture(HGESTUREINFO) {
@@ -106,6 +109,7 @@ protected:
         StoredZoomTest::SetUp();
         received.clear();
         closes = 0;
+        gestureFlags = 0;
         RECT rect;
         ::GetWindowRect(windows.content, &rect);
         ::SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
@@ -142,6 +146,12 @@ TEST_F(TabThread, AttachRecordsOneHookAndOnePreviewAndMakesItCurrent) {
     EXPECT_EQ(tab.page.browser.refs, 2u);  // the preview's own reference
     Addon().eventSink.DetachThread();
     EXPECT_EQ(tab.page.browser.refs, 1u);
+}
+
+TEST_F(TabThread, TheFirstAttachmentConfiguresLogging) {
+    EXPECT_FALSE(Addon().logger.IsSet()) << "configured before any tab was attached";
+    Addon().eventSink.AttachThread(tab.Browser());
+    EXPECT_TRUE(Addon().logger.IsSet());
 }
 
 TEST_F(TabThread, ADragOnTheContentWindowScrollsByHalfTheTravel) {
@@ -268,4 +278,58 @@ TEST_F(TabThread, TabsOnSeveralThreadsAttachAndDetachSideBySide) {
     EXPECT_EQ(Addon().eventSink.hookTable.Count(), hooks);
     EXPECT_EQ(Addon().eventSink.previewTable.Count(), previews);
     EXPECT_EQ(Addon().currentPreview.load(), nullptr);
+}
+
+namespace {
+
+// The button messages that reached the innermost window of Wine's control.
+WNDPROC controlProcedure = nullptr;
+int controlButtonMessages = 0;
+LRESULT CALLBACK CountingControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsMouseButtonMessage(message)) ++controlButtonMessages;
+    return ::CallWindowProcW(controlProcedure, window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(TabThread, ATapOnThePreviewMovesNothingReachesNothingAndAPinchThereStillArrives) {
+    // The browser's frame, on the tab's thread, active with the focus in a field.
+    Register(L"TabThreadFrame");
+    pinchwell::UniqueWindow frame(::CreateWindowExW(0, L"TabThreadFrame", L"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                                    0, 0, 640, 480, nullptr, nullptr, Module(), nullptr));
+    HWND field = Child(L"EDIT", frame.get(), 10, 10, 200, 24);
+    ::SetForegroundWindow(frame.get());
+    ::SetFocus(field);
+    Addon().eventSink.AttachThread(tab.Browser());  // its preview holds Wine's WebBrowser control
+    CZoomPreview* preview = Addon().eventSink.previewTable.Lookup(::GetCurrentThreadId());
+    VARIANT_BOOL silent = VARIANT_FALSE;
+    preview->previewBrowser->Browser()->get_Silent(&silent);
+    EXPECT_EQ(silent, VARIANT_TRUE) << "the control may show a script error dialog";
+    HWND host = preview->hostWindow.get();
+    ASSERT_TRUE(preview->PlacePreview(windows.content));
+    ::ShowWindow(host, SW_SHOWNA);
+    HWND innermost = host;
+    while (HWND child = ::GetWindow(innermost, GW_CHILD)) innermost = child;
+    controlProcedure = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(innermost, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingControlProc)));
+
+    RECT r;
+    ::GetWindowRect(innermost, &r);
+    ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(::SendInput(2, click, sizeof(INPUT)), 2u);
+    testwindows::TimerMessages(host, 200);  // the thread takes the click
+    EXPECT_EQ(::GetActiveWindow(), frame.get());
+    EXPECT_EQ(::GetFocus(), field);
+    EXPECT_EQ(controlButtonMessages, 0) << "the control handled the click";
+    EXPECT_EQ(received[WM_LBUTTONDOWN] + received[WM_LBUTTONUP], 0) << "the page beneath was clicked";
+
+    gestureId = GID_ZOOM;
+    gestureFlags = GF_BEGIN;
+    Deliver(innermost, WM_GESTURE, GID_ZOOM, 0x1234);
+    EXPECT_EQ(tab.page.browser.execCalls.size(), 1u) << "the pinch start did not read the tab's zoom";
+    ::SetWindowLongPtrW(innermost, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProcedure));
 }

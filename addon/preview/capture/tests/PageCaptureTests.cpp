@@ -23,7 +23,7 @@ namespace {
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr DWORD kRedPixel = 0xFF0000, kBluePixel = 0x0000FF;
+constexpr DWORD kRedPixel = 0xFF0000, kBluePixel = 0x0000FF, kBlackPixel = 0;
 
 using testwindows::Module;
 using testwindows::Register;
@@ -236,28 +236,69 @@ TEST_F(CaptureTest, An800By600ClientAreaGivesA778By578PictureFromItsOriginPlus2)
     EXPECT_EQ(ImagePixel(path, 777, 300), kRedPixel) << "no part of the 20-pixel bands";
 }
 
-TEST_F(CaptureTest, AWindowReachingLeftOfTheScreenIsCopiedFromXZero) {
+TEST_F(CaptureTest, AWindowReachingLeftOfTheOnlyMonitorIsPicturedWholeWithThatPartBlack) {
     HWND shown = Show(-100, 80, 800, 600);
     int width = 0, height = 0;
     SaveWindowImage(shown, path, &width, &height);
-    EXPECT_EQ(width, 778);  // the reported size is the client size minus 22 all the same
+    EXPECT_EQ(width, 778);
     EXPECT_EQ(height, 578);
     ImageFile file = ReadImageFile(path);
-    EXPECT_EQ(file.width, 680u);  // from x = 0 to the capture's right edge, 680
+    EXPECT_EQ(file.width, 778u);  // the size the page is told
     EXPECT_EQ(file.height, 578u);
-    EXPECT_EQ(ImagePixel(path, 0, 0), kRedPixel);
+    EXPECT_EQ(ImagePixel(path, 97, 100), kBlackPixel) << "left of the screen";
+    EXPECT_EQ(ImagePixel(path, 98, 100), kRedPixel) << "the screen's x = 0 at its own offset";
 }
 
-TEST_F(CaptureTest, AWindowReachingPastTheRightAndBottomEdgesIsCutThere) {
+TEST_F(CaptureTest, AWindowReachingPastTheRightAndBottomEdgesIsPicturedWholeWithThatPartBlack) {
     HWND shown = Show(screenWidth - 400, screenHeight - 300, 800, 600);
     int width = 0, height = 0;
     SaveWindowImage(shown, path, &width, &height);
     EXPECT_EQ(width, 778);
     EXPECT_EQ(height, 578);
     ImageFile file = ReadImageFile(path);
-    EXPECT_EQ(file.width, 398u);   // from client x 2 to the screen edge
-    EXPECT_EQ(file.height, 298u);
+    EXPECT_EQ(file.width, 778u);
+    EXPECT_EQ(file.height, 578u);
     EXPECT_EQ(ImagePixel(path, 0, 0), kBluePixel);
+    EXPECT_EQ(ImagePixel(path, 397, 100), kRedPixel) << "from client x 2 to the screen edge";
+    EXPECT_EQ(ImagePixel(path, 398, 100), kBlackPixel);
+    EXPECT_EQ(ImagePixel(path, 100, 298), kBlackPixel) << "below the screen";
+}
+
+namespace {
+
+ScreenRect desktopToGive;
+ScreenRect GiveTestDesktop() { return desktopToGive; }
+
+// The capture with the desktop's metrics replaced by the test's.
+class DesktopCaptureTest : public CaptureTest {
+protected:
+    void SetUp() override {
+        CaptureTest::SetUp();
+        previous_ = SetDesktopSource(GiveTestDesktop);
+    }
+    void TearDown() override { SetDesktopSource(previous_); }
+
+private:
+    DesktopSource previous_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(DesktopCaptureTest, OnlyWhatLiesOnTheDesktopIsCopiedAndThatAtItsOffset) {
+    HWND shown = Show(100, 80, 800, 600);  // the capture: (102, 82) to (880, 660)
+    // As if no monitor showed the screen left of x = 300 or above y = 200.
+    desktopToGive = {300, 200, screenWidth, screenHeight};
+    int width = 0, height = 0;
+    ASSERT_EQ(SaveWindowImage(shown, path, &width, &height), S_OK);
+    EXPECT_EQ(width, 778);
+    ImageFile file = ReadImageFile(path);
+    EXPECT_EQ(file.width, 778u);
+    EXPECT_EQ(file.height, 578u);
+    EXPECT_EQ(ImagePixel(path, 197, 200), kBlackPixel);
+    EXPECT_EQ(ImagePixel(path, 198, 200), kRedPixel);
+    EXPECT_EQ(ImagePixel(path, 300, 117), kBlackPixel);
+    EXPECT_EQ(ImagePixel(path, 300, 118), kRedPixel);
+    EXPECT_EQ(ImagePixel(path, 777, 577), kBluePixel);
 }
 
 TEST_F(CaptureTest, EveryCaptureRewritesTheFile) {
