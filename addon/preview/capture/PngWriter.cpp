@@ -112,6 +112,11 @@ bool WriteValidPng(const BgrxPixels& pixels, PngCompression compression, const P
     fields[11] = 0;  // adaptive filtering, each row's type byte
     fields[12] = 0;  // no interlace
     if (!header.Send(sink, 13)) return false;
+    if (options.writeId) {
+        PngChunk id(kWriteIdChunk, kWriteIdBytes, kernels.crc32);
+        std::copy(options.writeId, options.writeId + kWriteIdBytes, id.data());
+        if (!id.Send(sink, kWriteIdBytes)) return false;
+    }
 
     bool written = compression == PngCompression::Stored
                        ? WriteStoredImageData(pixels, kernels, sink)

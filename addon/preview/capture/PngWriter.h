@@ -40,11 +40,17 @@ enum class PngCompression {
 // Receives the file's bytes in order; false stops the writing.
 using PngSink = std::function<bool(const std::uint8_t* data, std::size_t size)>;
 
+// The private ancillary chunk that names one write of a file (decoders pass over it):
+// 16 bytes of data, right after IHDR.
+constexpr char kWriteIdChunk[5] = "pwId";
+constexpr std::size_t kWriteIdBytes = 16;
+
 struct PngOptions {
+    const std::uint8_t* writeId = nullptr;  // kWriteIdBytes for kWriteIdChunk; none when null
     const PngKernels* kernels = nullptr;    // the conversion and checksums; null: BestPngKernels()
 };
 
-// Writes the PNG signature, IHDR, the image data in IDAT
+// Writes the PNG signature, IHDR, the write's id where given, the image data in IDAT
 // chunks (every row with filter type None) and IEND to sink. False, and nothing more
 // written, when the picture is empty or too large for PNG, the layout is impossible,
 // memory runs out, zlib fails or the sink refuses bytes.

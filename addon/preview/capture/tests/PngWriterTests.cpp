@@ -69,7 +69,9 @@ Decoded Decode(const Bytes& file) {
     out.height = BigEndian(&h[4]);
     if (h[8] != 8 || h[9] != 2 || h[10] != 0 || h[11] != 0 || h[12] != 0) return {"IHDR fields", {}, 0, 0, {}};
     Bytes deflated;
-    for (std::size_t i = 1; i + 1 < c.size(); ++i) {
+    std::size_t first = 1;
+    while (first + 1 < c.size() && c[first].type != "IDAT" && (c[first].type[0] & 0x20)) ++first;  // ancillary
+    for (std::size_t i = first; i + 1 < c.size(); ++i) {
         if (c[i].type != "IDAT") return {"chunk between the image data: " + c[i].type, {}, 0, 0, {}};
         deflated.insert(deflated.end(), c[i].data.begin(), c[i].data.end());
     }
@@ -186,6 +188,19 @@ TEST(WritePng, EveryPixelReadsBackForEveryShapeRowOrderCompressionAndProcessor) 
                     EXPECT_EQ(FirstDifference(decoded, picture), "");
                 }
     }
+}
+
+TEST(WritePng, TheWriteIdIsAnAncillaryChunkRightAfterTheHeader) {
+    Picture picture(7, 3, 0, false);
+    std::uint8_t id[kWriteIdBytes];
+    for (std::size_t i = 0; i < kWriteIdBytes; ++i) id[i] = static_cast<std::uint8_t>(0xC0 + i);
+    PngOptions options;
+    options.writeId = id;
+    Decoded decoded = Decode(Write(picture.Pixels(), PngCompression::Stored, nullptr, options));
+    ASSERT_EQ(decoded.error, "");
+    EXPECT_EQ(decoded.chunks[1].type, kWriteIdChunk);
+    EXPECT_EQ(decoded.chunks[1].data, Bytes(id, id + kWriteIdBytes));
+    EXPECT_EQ(FirstDifference(decoded, picture), "");
 }
 
 TEST(WritePng, AScreenSizedPictureIsSplitIntoSeveralImageDataChunks) {
