@@ -93,8 +93,34 @@ TEST_F(PngFileTest, AFailedWriteLeavesAnEmptyFileNeverPartOfAPicture) {
     EXPECT_EQ(DeleteCaptureFile(path, &*stamp), S_OK) << "the emptied file is still this write's";
 }
 
-// Symbolic links are planted from the Unix side by CaptureFileLinkTest.sh (see
-// CaptureFileLinkTests.cpp); a second name is made here.
+// A link made by the platform is opened as itself, never followed: here the link's target
+// is read-only, so following it would fail with "access denied" instead of refusing the
+// link. Wine 8's CreateSymbolicLinkW makes nothing (it returns TRUE), its
+// FSCTL_SET_REPARSE_POINT answers ERROR_NOT_SUPPORTED, and it opens a Unix link as its
+// target whatever the flags say, so only Windows runs this test; under Wine the links
+// that CaptureFileLinkTest.sh plants from the Unix side are refused by their final path.
+TEST_F(PngFileTest, ASymbolicLinkIsOpenedAsItselfNeverFollowed) {
+    const std::wstring target = pinchwell::AnsiToWide(folder.File("target.txt"));
+    WriteFileBytes(folder.File("target.txt"), "someone else's file");
+    ASSERT_TRUE(::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    // Without the right to make links, Windows 10 makes them in developer mode; Windows 7
+    // knows no such flag.
+    if (!::CreateSymbolicLinkW(path.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
+        ::CreateSymbolicLinkW(path.c_str(), target.c_str(), 0);
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        GTEST_SKIP() << "the platform made no symbolic link (Wine makes none; Windows needs the right to)";
+    }
+    EXPECT_EQ(SavePngFile(Pixels(), path), HRESULT_FROM_WIN32(ERROR_CANT_ACCESS_FILE));
+    EXPECT_EQ(DeleteCaptureFile(path), HRESULT_FROM_WIN32(ERROR_CANT_ACCESS_FILE));
+    EXPECT_TRUE(::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+    ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(FileBytes(target), "someone else's file");
+    ::DeleteFileW(path.c_str());  // the link, not its target
+}
+
+// A second name.
 TEST_F(PngFileTest, AFileWithAnotherNameIsLeftAsItIs) {
     const std::wstring other = pinchwell::AnsiToWide(folder.File("other.txt"));
     WriteFileBytes(folder.File("other.txt"), "another name");
