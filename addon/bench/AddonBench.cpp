@@ -10,7 +10,9 @@
 // text and for a photograph (a picture that no PNG filter or deflate makes much smaller).
 // The ways of writing it are timed interleaved, round by round, so that all see the same
 // machine:
-//   zlib, stored blocks    SaveWindowImage: the DIB section's rows written by the zlib writer
+//   zlib, stored blocks    SaveWindowImage: the DIB section's rows written as stored blocks
+//                          by the PNG writer (its own since it stopped using zlib's deflate
+//                          for them; the lines keep their names so that runs compare)
 //   GDI+, start/stop       CaptureClientArea and SaveBitmapFile: GDI+'s PNG encoder, GDI+
 //                          started and shut down around each save
 //   GDI+ kept running      the same with one GdiplusSession around all rounds
