@@ -10,13 +10,18 @@
 // text and for a photograph (a picture that no PNG filter or deflate makes much smaller).
 // The ways of writing it are timed interleaved, round by round, so that all see the same
 // machine:
-//   zlib, stored blocks    SaveWindowImage: the DIB section's rows written by the zlib writer
+//   zlib, stored blocks    SaveWindowImage: the DIB section's rows written as stored blocks
+//                          by the PNG writer (its own since it stopped using zlib's deflate
+//                          for them; the lines keep their names so that runs compare)
 //   GDI+, start/stop       CaptureClientArea and SaveBitmapFile: GDI+'s PNG encoder, GDI+
 //                          started and shut down around each save
 //   GDI+ kept running      the same with one GdiplusSession around all rounds
 // and, to show where the time goes, the screen copy alone, the search alone and the PNG
 // file alone from a picture already copied. A frame at 60 Hz is 16.7 ms. Before all that
-// it prints how often an idle tab's preview object wakes its thread (timer messages).
+// it prints how often an idle tab's preview object wakes its thread (timer messages), and
+// what each pass over the picture's bytes costs: the row conversion, zlib's stored
+// deflate, Adler-32 and CRC-32, and the sink's copy, each alone, with zlib's code and with
+// every set of the writer's own (those the processor runs).
 //
 // Adding a measurement: a Section is a list of named operations run interleaved for
 // kRounds rounds after one warm-up round; RunSection prints their medians.
@@ -34,11 +39,14 @@
 
 #include <pinchwell/UniqueHandle.h>
 
+#include <zlib.h>
+
 #include "AddonState.h"
 #include "BenchSamples.h"
 #include "GdiplusImage.h"
 #include "PageCapture.h"
 #include "PngFile.h"
+#include "PngKernels.h"
 #include "ZoomPreview.h"
 #include "SubstituteBrowser.h"
 #include "TestWindows.h"
@@ -240,6 +248,51 @@ void MeasureCapture(Tab& tab, const char* pageName) {
     ::DeleteFileW(gdiplusPng.c_str());
 }
 
+// Each pass over the bytes of a picture written as a stored PNG, alone.
+void MeasurePngPasses(const BgrxPixels& pixels) {
+    const std::size_t rowBytes = 1 + 3 * std::size_t{pixels.width};
+    std::vector<std::uint8_t> imageData(rowBytes * pixels.height);
+    std::vector<std::uint8_t> batch(64 * 1024), deflated(128 * 1024), inMemory;
+    inMemory.reserve(8 << 20);
+    auto convert = [&](const PngKernels& kernels, std::uint8_t* to, std::size_t step) {
+        for (std::uint32_t y = 0; y < pixels.height; ++y)
+            kernels.convertRow(pixels.Row(y), pixels.width, to + (y * rowBytes) % step + 1);
+    };
+    convert(AllPngKernels().front(), imageData.data(), imageData.size());
+    volatile std::uint32_t checksum = 0;
+    Section section = {
+        {{"rows converted, portable", "ms"}, [&] { convert(AllPngKernels().front(), batch.data(), batch.size() - rowBytes); }},
+        {{"zlib stored deflate (no Adler)", "ms"}, [&] {
+             z_stream z = {};
+             ::deflateInit2(&z, 0, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+             z.next_in = imageData.data();
+             z.avail_in = static_cast<uInt>(imageData.size());
+             do {
+                 z.next_out = deflated.data();
+                 z.avail_out = static_cast<uInt>(deflated.size());
+             } while (::deflate(&z, Z_FINISH) == Z_OK);
+             ::deflateEnd(&z);
+         }},
+        {{"zlib adler32", "ms"}, [&] { checksum = ::adler32_z(1, imageData.data(), imageData.size()); }},
+        {{"zlib crc32", "ms"}, [&] { checksum = ::crc32_z(0, imageData.data(), imageData.size()); }},
+        {{"sink: appended to memory", "ms"}, [&] {
+             inMemory.clear();
+             inMemory.insert(inMemory.end(), imageData.begin(), imageData.end());
+         }},
+    };
+    const CpuFeatures features = DetectCpuFeatures();
+    for (const PngKernels& kernels : AllPngKernels()) {
+        if (!Runs(features, kernels) || &kernels == &AllPngKernels().front()) continue;
+        const std::string name = kernels.name;
+        section.push_back({{"rows converted, " + name, "ms"}, [&] { convert(kernels, batch.data(), batch.size() - rowBytes); }});
+        section.push_back({{"Adler-32, " + name, "ms"}, [&] { checksum = kernels.adler32(1, imageData.data(), imageData.size()); }});
+        section.push_back({{"CRC-32, " + name, "ms"}, [&] { checksum = kernels.crc32(0, imageData.data(), imageData.size()); }});
+    }
+    const std::string title = "Each pass over the image data alone, " + std::to_string(imageData.size()) +
+                              " bytes (the writer chooses " + BestPngKernels().name + "):";
+    RunSection(title.c_str(), section);
+}
+
 }  // namespace
 
 // How often an idle tab's preview wakes its thread: timer messages of its hidden window
@@ -258,6 +311,7 @@ int main() {
     std::printf("Content client area %ldx%ld, picture %ldx%ld, %d rounds\n", client.right, client.bottom,
                 client.right - 22, client.bottom - 22, kRounds);
     tab.Show(Page::Text);
+    MeasurePngPasses(ScreenPicture(RECT{2, 26, kClientWidth - 20, kClientHeight + 4}).Pixels());
     MeasureCapture(tab, "text page");
     tab.Show(Page::Photo);
     MeasureCapture(tab, "photograph");

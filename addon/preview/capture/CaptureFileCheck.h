@@ -3,8 +3,13 @@
 // under its own name. A link planted where "temp.png" goes (a symbolic link, a junction, a
 // second hard link to another file) would otherwise make a capture write over, or a
 // teardown delete, a file of someone else's choosing.
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "PngWriter.h"
 
 // What the platform says about the file opened at a path (without following a link).
 struct OpenedFileFacts {
@@ -25,21 +30,29 @@ struct OpenedFileFacts {
 // attributes decide alone: on Windows a link opened as itself is a reparse point already.
 bool IsOwnCaptureFile(const OpenedFileFacts& facts);
 
-// Which file a capture wrote, and which write of it: the file's identity on its volume
-// and the last-write time its writer stamped on it. Every tab of the user writes the one
-// "temp.png" over in place, so its identity stays from one capture to the next, another
-// tab's included; the stamp tells the writes apart.
+// Which write of the capture file a tab made. Every tab of the user, in every browser
+// process, writes the one "temp.png" over in place, so neither the file's identity nor
+// its last-write time tells their writes apart (two processes may write within one step
+// of the clock, and FAT32 keeps times to 2 s). Each write puts an id of its own into the
+// file instead (kWriteIdChunk, right after the header), read back through the handle
+// that deletes it.
 struct CaptureFileStamp {
-    std::uint32_t volume = 0;
-    std::uint64_t fileIndex = 0;
-    std::uint64_t lastWrite = 0;  // in 100 ns units, as a FILETIME
+    std::array<std::uint8_t, kWriteIdBytes> writeId{};
+    // The write failed and left the file empty. An empty file holds no one's picture, so
+    // whoever emptied it last, it is this write's to delete.
+    bool emptied = false;
 
     bool operator==(const CaptureFileStamp& other) const {
-        return volume == other.volume && fileIndex == other.fileIndex && lastWrite == other.lastWrite;
+        return emptied == other.emptied && (emptied || writeId == other.writeId);
     }
 };
 
-// The last-write time for a capture written at now, given the last one the process
-// stamped: now, or just after that one where the clock has not moved past it (the system
-// time moves in steps of about 15 ms, and two tabs may capture within one).
-inline std::uint64_t NextWriteStamp(std::uint64_t now, std::uint64_t last) { return now > last ? now : last + 1; }
+// How much of the start of a capture file holds its write's id: the PNG signature, IHDR,
+// and the id chunk up to its CRC.
+constexpr std::size_t kCaptureFileHeadBytes = 8 + 25 + 8 + kWriteIdBytes;
+
+// The stamp of the write whose file starts with the size bytes at head (all of the file
+// where it is shorter than kCaptureFileHeadBytes): emptied for an empty file, the id for
+// a PNG that carries one right after its header, none for anything else (a file of an
+// earlier version, or not a capture at all).
+std::optional<CaptureFileStamp> StampOfCaptureFile(const std::uint8_t* head, std::size_t size);

@@ -1,6 +1,9 @@
 #include "PngFile.h"
 
+#include <bcrypt.h>
+
 #include <atomic>
+#include <cstring>
 
 #include <pinchwell/UniqueHandle.h>
 
@@ -44,11 +47,16 @@ std::wstring FinalPath(HANDLE handle) {
 // The facts about the file opened as handle at path (in the folder that path names).
 OpenedFileFacts FactsOf(HANDLE handle, const std::wstring& path) {
     OpenedFileFacts facts;
-    BY_HANDLE_FILE_INFORMATION info = {};
-    if (!::GetFileInformationByHandle(handle, &info)) return facts;
-    facts.reparsePoint = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    facts.directory = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    facts.links = info.nNumberOfLinks;
+    // Not GetFileInformationByHandle: the volume's serial number, which it also gets, takes
+    // Wine a round trip to its mount manager, 0.5 to 1.5 ms of every pinch start.
+    FILE_BASIC_INFO basic = {};
+    FILE_STANDARD_INFO standard = {};
+    if (!::GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) ||
+        !::GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard))
+        return facts;
+    facts.reparsePoint = (basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    facts.directory = standard.Directory != FALSE;
+    facts.links = standard.NumberOfLinks;
     facts.finalPath = FinalPath(handle);
     std::size_t cut = path.find_last_of(L"\\/");
     if (cut == std::wstring::npos) return facts;
@@ -61,35 +69,27 @@ OpenedFileFacts FactsOf(HANDLE handle, const std::wstring& path) {
     return facts;
 }
 
-std::uint64_t FileTimeValue(const FILETIME& time) {
-    return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+// An id that no other write of the capture file has: random where the system gives it,
+// and the process's id and its count of writes, which alone set it apart from every
+// write of every other running process.
+std::array<std::uint8_t, kWriteIdBytes> NewWriteId() {
+    static std::atomic<std::uint32_t> writes{0};
+    std::array<std::uint8_t, kWriteIdBytes> id{};
+    // A failure leaves the random half zero: the rest still tells the writes apart.
+    ::BCryptGenRandom(nullptr, id.data(), 8, BCRYPT_USE_SYSTEM_PREFERRED_RNG);
+    const std::uint32_t process = ::GetCurrentProcessId();
+    const std::uint32_t count = ++writes;
+    std::memcpy(id.data() + 8, &process, 4);
+    std::memcpy(id.data() + 12, &count, 4);
+    return id;
 }
 
+// The stamp of the write the file holds now, read through the handle.
 std::optional<CaptureFileStamp> StampOf(HANDLE file) {
-    BY_HANDLE_FILE_INFORMATION info = {};
-    if (!::GetFileInformationByHandle(file, &info)) return std::nullopt;
-    CaptureFileStamp stamp;
-    stamp.volume = info.dwVolumeSerialNumber;
-    stamp.fileIndex = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
-    stamp.lastWrite = FileTimeValue(info.ftLastWriteTime);
-    return stamp;
-}
-
-// Gives the write just made through file a last-write time of its own. A time set through
-// the handle is also the one the file keeps: the file system sets none of its own when a
-// handle whose time was set closes.
-std::optional<CaptureFileStamp> StampWrite(HANDLE file) {
-    static std::atomic<std::uint64_t> lastStamp{0};
-    FILETIME now = {};
-    ::GetSystemTimeAsFileTime(&now);
-    std::uint64_t last = lastStamp.load();
-    std::uint64_t stamp = 0;
-    do {
-        stamp = NextWriteStamp(FileTimeValue(now), last);
-    } while (!lastStamp.compare_exchange_weak(last, stamp));
-    FILETIME time = {static_cast<DWORD>(stamp), static_cast<DWORD>(stamp >> 32)};
-    if (!::SetFileTime(file, nullptr, nullptr, &time)) return std::nullopt;
-    return StampOf(file);
+    std::uint8_t head[kCaptureFileHeadBytes] = {};
+    DWORD read = 0;
+    if (!::ReadFile(file, head, sizeof head, &read, nullptr)) return std::nullopt;
+    return StampOfCaptureFile(head, read);
 }
 
 // Opens the file at path as itself, never a link's target: an existing name with
@@ -127,11 +127,18 @@ HRESULT SavePngFile(const BgrxPixels& pixels, const std::wstring& path, std::opt
     pinchwell::UniqueFile file =
         OpenOwnFile(path, GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_DELETE, true, &result);
     if (!file) return result;
-    bool written = WritePng(pixels, PngCompression::Stored, [&](const std::uint8_t* data, std::size_t size) {
-        if (WriteAll(file.get(), data, size)) return true;
-        result = LastError();
-        return false;
-    });
+    CaptureFileStamp stamp;
+    stamp.writeId = NewWriteId();
+    PngOptions options;
+    options.writeId = stamp.writeId.data();
+    bool written = WritePng(
+        pixels, PngCompression::Stored,
+        [&](const std::uint8_t* data, std::size_t size) {
+            if (WriteAll(file.get(), data, size)) return true;
+            result = LastError();
+            return false;
+        },
+        options);
     if (written && !::SetEndOfFile(file.get())) {
         written = false;
         result = LastError();
@@ -139,9 +146,9 @@ HRESULT SavePngFile(const BgrxPixels& pixels, const std::wstring& path, std::opt
     if (!written) {
         if (SUCCEEDED(result)) result = E_FAIL;  // the pixels could not be written as PNG
         LARGE_INTEGER start = {};
-        if (::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) ::SetEndOfFile(file.get());
+        stamp.emptied = ::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) && ::SetEndOfFile(file.get());
+        if (!stamp.emptied) return result;  // what the file holds now is not known
     }
-    std::optional<CaptureFileStamp> stamp = StampWrite(file.get());
     if (stamped) *stamped = stamp;
     return result;
 }
@@ -151,8 +158,8 @@ HRESULT DeleteCaptureFile(const std::wstring& path, const CaptureFileStamp* writ
     HRESULT result = S_OK;
     // Not shared with writers: no capture can rewrite the file between the check and the
     // deletion.
-    pinchwell::UniqueFile file =
-        OpenOwnFile(path, DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_DELETE, false, &result);
+    pinchwell::UniqueFile file = OpenOwnFile(path, DELETE | FILE_READ_DATA | FILE_READ_ATTRIBUTES,
+                                             FILE_SHARE_READ | FILE_SHARE_DELETE, false, &result);
     if (!file) {
         return result == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || result == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)
                    ? S_FALSE

@@ -30,9 +30,10 @@ std::wstring CaptureFilePath();
 // (the preview control reads it; an indexer or a virus scanner may hold it a moment),
 // and may delete it. Returns the first failure.
 //
-// Whatever the outcome, a file that was written to (or emptied) gets a last-write time of
-// its own (NextWriteStamp) through the handle, and stamped, where given, receives the
-// file's stamp: what DeleteCaptureFile later checks.
+// Each write puts an id of its own into the file (CaptureFileStamp); stamped, where
+// given, receives it, or the mark of an emptied file after a failure: what
+// DeleteCaptureFile later checks. It is left as it was when the file could not be opened,
+// or when a failed write could not even empty it.
 HRESULT SavePngFile(const BgrxPixels& pixels, const std::wstring& path,
                     std::optional<CaptureFileStamp>* stamped = nullptr);
 
@@ -45,5 +46,6 @@ HRESULT SavePngFile(const BgrxPixels& pixels, const std::wstring& path,
 //
 // With written, only that write of the file goes: a file that another tab (another
 // thread or browser process) has written since keeps its picture, and S_FALSE is
-// returned. The file is held against writers from the check to the deletion.
+// returned. The write's id is read through the handle that deletes, which holds the file
+// against writers from the check to the deletion.
 HRESULT DeleteCaptureFile(const std::wstring& path, const CaptureFileStamp* written = nullptr);

@@ -8,44 +8,18 @@
 #include <vector>
 
 #include "CaptureGeometry.h"
+#include "PngChunk.h"
+#include "PngKernels.h"
+#include "StoredImageData.h"
 
 namespace {
 
 constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-// Rows are converted in batches of about this many bytes, and IDAT chunks carry at most
-// this many: large enough for few calls and stored blocks copied straight from the batch,
-// small enough that the Adler-32 and CRC passes find their bytes still in the cache
-// (a fifth less time for a 1258x978 picture than 256 KB batches and 1 MB chunks).
+// The compressing choices convert rows in batches of about this many bytes, and their IDAT
+// chunks carry at most this many.
 constexpr std::size_t kBatchBytes = 64 * 1024;
 constexpr std::size_t kChunkBytes = 128 * 1024;
 constexpr std::uint32_t kPngMaxDimension = 0x7FFFFFFF;
-
-void PutBigEndian(std::uint8_t* at, std::uint32_t value) {
-    at[0] = static_cast<std::uint8_t>(value >> 24);
-    at[1] = static_cast<std::uint8_t>(value >> 16);
-    at[2] = static_cast<std::uint8_t>(value >> 8);
-    at[3] = static_cast<std::uint8_t>(value);
-}
-
-// A chunk in one piece of memory: 8 bytes of length and type, the data, 4 bytes of CRC,
-// so that each chunk reaches the sink in one call.
-class ChunkBuffer {
-public:
-    explicit ChunkBuffer(std::size_t capacity) : bytes_(8 + capacity + 4) {}
-    std::uint8_t* data() { return bytes_.data() + 8; }
-    std::size_t capacity() const { return bytes_.size() - 12; }
-    // Fills in length, type and CRC around the first size bytes of data() and sends them.
-    bool Send(const PngSink& sink, const char (&type)[5], std::size_t size) {
-        PutBigEndian(bytes_.data(), static_cast<std::uint32_t>(size));
-        std::copy(type, type + 4, bytes_.begin() + 4);
-        uLong crc = ::crc32(0L, bytes_.data() + 4, static_cast<uInt>(4 + size));
-        PutBigEndian(bytes_.data() + 8 + size, static_cast<std::uint32_t>(crc));
-        return sink(bytes_.data(), 12 + size);
-    }
-
-private:
-    std::vector<std::uint8_t> bytes_;
-};
 
 struct DeflateStream {
     z_stream z = {};
@@ -71,44 +45,17 @@ void LevelAndStrategy(PngCompression compression, int& level, int& strategy) {
     }
 }
 
-// One row as PNG image data: the filter type byte (None) and red, green, blue per pixel.
-void ConvertRow(const std::uint8_t* bgrx, std::uint32_t width, std::uint8_t* out) {
-    *out++ = 0;
-    for (std::uint32_t x = 0; x < width; ++x, bgrx += 4, out += 3) {
-        out[0] = bgrx[2];
-        out[1] = bgrx[1];
-        out[2] = bgrx[0];
-    }
-}
-
-bool WriteValidPng(const BgrxPixels& pixels, PngCompression compression, const PngSink& sink) {
-    if (!pixels.bits || pixels.width == 0 || pixels.height == 0) return false;
-    if (pixels.width > kPngMaxDimension || pixels.height > kPngMaxDimension) return false;
-    if (pixels.width > (std::numeric_limits<std::size_t>::max() - 1) / 4) return false;
-    if (pixels.stride / 4 < pixels.width) return false;
-    const std::size_t rowBytes = 1 + std::size_t{3} * pixels.width;
-    if (rowBytes > std::numeric_limits<uInt>::max()) return false;
-
+bool WriteDeflatedImageData(const BgrxPixels& pixels, PngCompression compression, const PngKernels& kernels,
+                            const PngSink& sink) {
     int level = 0, strategy = 0;
     LevelAndStrategy(compression, level, strategy);
     DeflateStream stream(level, strategy);
     if (!stream.open) return false;
 
-    if (!sink(kSignature, sizeof kSignature)) return false;
-    ChunkBuffer small(13);
-    std::uint8_t* header = small.data();
-    PutBigEndian(header, pixels.width);
-    PutBigEndian(header + 4, pixels.height);
-    header[8] = 8;   // bits per sample
-    header[9] = 2;   // colour type: RGB
-    header[10] = 0;  // deflate
-    header[11] = 0;  // adaptive filtering, each row's type byte
-    header[12] = 0;  // no interlace
-    if (!small.Send(sink, "IHDR", 13)) return false;
-
+    const std::size_t rowBytes = 1 + std::size_t{3} * pixels.width;
     const std::size_t rowsPerBatch = std::max<std::size_t>(1, kBatchBytes / rowBytes);
     std::vector<std::uint8_t> batch(rowsPerBatch * rowBytes);
-    ChunkBuffer chunk(kChunkBytes);
+    PngChunk chunk("IDAT", kChunkBytes, kernels.crc32);
     z_stream& z = stream.z;
     z.next_out = chunk.data();
     z.avail_out = static_cast<uInt>(chunk.capacity());
@@ -121,7 +68,7 @@ bool WriteValidPng(const BgrxPixels& pixels, PngCompression compression, const P
             bool finished = result == Z_STREAM_END;
             std::size_t filled = chunk.capacity() - z.avail_out;
             if (z.avail_out == 0 || (finished && filled > 0)) {
-                if (!chunk.Send(sink, "IDAT", filled)) return false;
+                if (!chunk.Send(sink, filled)) return false;
                 z.next_out = chunk.data();
                 z.avail_out = static_cast<uInt>(chunk.capacity());
             }
@@ -132,20 +79,57 @@ bool WriteValidPng(const BgrxPixels& pixels, PngCompression compression, const P
 
     for (std::uint32_t y = 0; y < pixels.height;) {
         std::size_t rows = std::min<std::size_t>(rowsPerBatch, pixels.height - y);
-        for (std::size_t i = 0; i < rows; ++i, ++y) ConvertRow(pixels.Row(y), pixels.width, batch.data() + i * rowBytes);
+        for (std::size_t i = 0; i < rows; ++i, ++y) {
+            std::uint8_t* row = batch.data() + i * rowBytes;
+            row[0] = 0;  // filter type None
+            kernels.convertRow(pixels.Row(y), pixels.width, row + 1);
+        }
         z.next_in = batch.data();
         z.avail_in = static_cast<uInt>(rows * rowBytes);
         if (!deflateAll(Z_NO_FLUSH)) return false;
     }
-    if (!deflateAll(Z_FINISH)) return false;
-    return small.Send(sink, "IEND", 0);
+    return deflateAll(Z_FINISH);
+}
+
+bool WriteValidPng(const BgrxPixels& pixels, PngCompression compression, const PngSink& sink,
+                   const PngOptions& options) {
+    if (!pixels.bits || pixels.width == 0 || pixels.height == 0) return false;
+    if (pixels.width > kPngMaxDimension || pixels.height > kPngMaxDimension) return false;
+    if (pixels.width > (std::numeric_limits<std::size_t>::max() - 1) / 4) return false;
+    if (pixels.stride / 4 < pixels.width) return false;
+    const std::size_t rowBytes = 1 + std::size_t{3} * pixels.width;
+    if (rowBytes > std::numeric_limits<uInt>::max()) return false;
+    const PngKernels& kernels = options.kernels ? *options.kernels : BestPngKernels();
+
+    if (!sink(kSignature, sizeof kSignature)) return false;
+    PngChunk header("IHDR", 13, kernels.crc32);
+    std::uint8_t* fields = header.data();
+    PutBigEndian(fields, pixels.width);
+    PutBigEndian(fields + 4, pixels.height);
+    fields[8] = 8;   // bits per sample
+    fields[9] = 2;   // colour type: RGB
+    fields[10] = 0;  // deflate
+    fields[11] = 0;  // adaptive filtering, each row's type byte
+    fields[12] = 0;  // no interlace
+    if (!header.Send(sink, 13)) return false;
+    if (options.writeId) {
+        PngChunk id(kWriteIdChunk, kWriteIdBytes, kernels.crc32);
+        std::copy(options.writeId, options.writeId + kWriteIdBytes, id.data());
+        if (!id.Send(sink, kWriteIdBytes)) return false;
+    }
+
+    bool written = compression == PngCompression::Stored
+                       ? WriteStoredImageData(pixels, kernels, sink)
+                       : WriteDeflatedImageData(pixels, compression, kernels, sink);
+    return written && PngChunk("IEND", 0, kernels.crc32).Send(sink, 0);
 }
 
 }  // namespace
 
-bool WritePng(const BgrxPixels& pixels, PngCompression compression, const PngSink& sink) {
+bool WritePng(const BgrxPixels& pixels, PngCompression compression, const PngSink& sink,
+              const PngOptions& options) {
     try {
-        return WriteValidPng(pixels, compression, sink);
+        return WriteValidPng(pixels, compression, sink, options);
     } catch (const std::bad_alloc&) {
         return false;  // the capture runs inside window procedures: no exception leaves it
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Writing 32-bit BGRX pixel rows, as a DIB section holds them, as a PNG file (8-bit RGB,
-// no interlace) with zlib, streamed to a byte sink chunk by chunk.
+// no interlace), streamed to a byte sink chunk by chunk: stored blocks in one pass of our
+// own, the compressing choices with zlib.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -23,11 +24,13 @@ struct BgrxPixels {
     }
 };
 
+struct PngKernels;
+
 // How the image data is deflated. The picture of a pinch lives for one pinch, so speed
 // counts more than size: Stored costs the same for every page, while the compressing
 // ones take several times longer on a photograph than on text.
 enum class PngCompression {
-    Stored,       // deflate's stored blocks (level 0): no compression, time bound by copying
+    Stored,       // deflate's stored blocks: no compression, one pass over the pixels
     Rle,          // level 1, runs only (Z_RLE)
     HuffmanOnly,  // level 1, Huffman coding only (Z_HUFFMAN_ONLY)
     Fastest,      // level 1
@@ -37,11 +40,22 @@ enum class PngCompression {
 // Receives the file's bytes in order; false stops the writing.
 using PngSink = std::function<bool(const std::uint8_t* data, std::size_t size)>;
 
-// Writes the PNG signature, IHDR, the image data in IDAT chunks (every row with filter
-// type None) and IEND to sink. False, and nothing more written, when the picture is empty
-// or too large for PNG, the layout is impossible, memory runs out, zlib fails or the sink
-// refuses bytes.
-bool WritePng(const BgrxPixels& pixels, PngCompression compression, const PngSink& sink);
+// The private ancillary chunk that names one write of a file (decoders pass over it):
+// 16 bytes of data, right after IHDR.
+constexpr char kWriteIdChunk[5] = "pwId";
+constexpr std::size_t kWriteIdBytes = 16;
+
+struct PngOptions {
+    const std::uint8_t* writeId = nullptr;  // kWriteIdBytes for kWriteIdChunk; none when null
+    const PngKernels* kernels = nullptr;    // the conversion and checksums; null: BestPngKernels()
+};
+
+// Writes the PNG signature, IHDR, the write's id where given, the image data in IDAT
+// chunks (every row with filter type None) and IEND to sink. False, and nothing more
+// written, when the picture is empty or too large for PNG, the layout is impossible,
+// memory runs out, zlib fails or the sink refuses bytes.
+bool WritePng(const BgrxPixels& pixels, PngCompression compression, const PngSink& sink,
+              const PngOptions& options = {});
 
 // True when the path's extension (as PathExtension finds it) is ".png", in any case.
 bool IsPngPath(const std::wstring& path);

@@ -1,6 +1,10 @@
 // Which opened capture files the add-on writes over or deletes.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <optional>
+#include <vector>
+
 #include "CaptureFileCheck.h"
 
 namespace {
@@ -53,8 +57,44 @@ TEST(CaptureFileCheck, OnlyAPlainFileUnderItsOwnNameInItsFolderIsOurs) {
     }
 }
 
-TEST(CaptureFileStamp, TwoWritesWithinOneStepOfTheClockAreToldApart) {
-    EXPECT_EQ(NextWriteStamp(5000, 4000), 5000u);
-    EXPECT_EQ(NextWriteStamp(5000, 5000), 5001u);
-    EXPECT_EQ(NextWriteStamp(4000, 5001), 5002u);  // a clock set back
+TEST(CaptureFileStamp, IsTheWriteIdAfterTheHeaderOrTheMarkOfAnEmptiedFile) {
+    const std::uint32_t pixel = 0x336699;
+    const BgrxPixels pixels = {reinterpret_cast<const std::uint8_t*>(&pixel), 1, 1, 4, false};
+    std::array<std::uint8_t, kWriteIdBytes> id{};
+    for (std::size_t i = 0; i < id.size(); ++i) id[i] = static_cast<std::uint8_t>(7 * i + 1);
+    auto file = [&](const std::uint8_t* writeId) {
+        std::vector<std::uint8_t> bytes;
+        PngOptions options;
+        options.writeId = writeId;
+        WritePng(
+            pixels, PngCompression::Stored,
+            [&](const std::uint8_t* data, std::size_t size) {
+                bytes.insert(bytes.end(), data, data + size);
+                return true;
+            },
+            options);
+        return bytes;
+    };
+    const std::vector<std::uint8_t> stamped = file(id.data());
+    CaptureFileStamp written;
+    written.writeId = id;
+    CaptureFileStamp emptied;
+    emptied.emptied = true;
+
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> head;
+        std::optional<CaptureFileStamp> stamp;
+    };
+    const Case cases[] = {
+        {"a write with its id", stamped, written},
+        {"its first bytes only", {stamped.begin(), stamped.begin() + kCaptureFileHeadBytes}, written},
+        {"cut short within the id", {stamped.begin(), stamped.begin() + kCaptureFileHeadBytes - 1}, std::nullopt},
+        {"a PNG without an id", file(nullptr), std::nullopt},
+        {"not a PNG", std::vector<std::uint8_t>(100, 'x'), std::nullopt},
+        {"an empty file", {}, emptied},
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(StampOfCaptureFile(c.head.data(), c.head.size()) == c.stamp) << c.what;
+    }
 }

@@ -1,15 +1,18 @@
 // The PNG writer, read back by a decoder written here on zlib's inflate: chunk layout and
-// CRCs, the header, and every pixel of pictures of many shapes and both row orders.
+// CRCs, the header, and every pixel of pictures of many shapes and both row orders, with
+// every set of conversion and checksums the processor runs.
 #include <gtest/gtest.h>
 
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
 
+#include "PngKernels.h"
 #include "PngWriter.h"
 
 namespace {
@@ -66,7 +69,9 @@ Decoded Decode(const Bytes& file) {
     out.height = BigEndian(&h[4]);
     if (h[8] != 8 || h[9] != 2 || h[10] != 0 || h[11] != 0 || h[12] != 0) return {"IHDR fields", {}, 0, 0, {}};
     Bytes deflated;
-    for (std::size_t i = 1; i + 1 < c.size(); ++i) {
+    std::size_t first = 1;
+    while (first + 1 < c.size() && c[first].type != "IDAT" && (c[first].type[0] & 0x20)) ++first;  // ancillary
+    for (std::size_t i = first; i + 1 < c.size(); ++i) {
         if (c[i].type != "IDAT") return {"chunk between the image data: " + c[i].type, {}, 0, 0, {}};
         deflated.insert(deflated.end(), c[i].data.begin(), c[i].data.end());
     }
@@ -115,12 +120,15 @@ struct Picture {
     }
 };
 
-Bytes Write(const BgrxPixels& pixels, PngCompression compression, bool* ok = nullptr) {
+Bytes Write(const BgrxPixels& pixels, PngCompression compression, bool* ok = nullptr, const PngOptions& options = {}) {
     Bytes file;
-    bool written = WritePng(pixels, compression, [&](const std::uint8_t* data, std::size_t size) {
-        file.insert(file.end(), data, data + size);
-        return true;
-    });
+    bool written = WritePng(
+        pixels, compression,
+        [&](const std::uint8_t* data, std::size_t size) {
+            file.insert(file.end(), data, data + size);
+            return true;
+        },
+        options);
     if (ok) *ok = written;
     return file;
 }
@@ -143,27 +151,56 @@ const PngCompression kAllCompressions[] = {PngCompression::Stored, PngCompressio
 
 }  // namespace
 
-TEST(WritePng, EveryPixelReadsBackForEveryShapeRowOrderAndCompression) {
+TEST(WritePng, EveryPixelReadsBackForEveryShapeRowOrderCompressionAndProcessor) {
     struct Shape {
         std::uint32_t width, height;
         std::size_t padding;
     };
-    // 100x445 and 640x75: stored, the image data runs a little way into a second chunk.
-    const Shape shapes[] = {{1, 1, 0},     {3, 2, 0},   {5, 7, 12},   {1, 300, 4},
-                            {333, 5, 0},   {1258, 61, 8}, {100, 445, 0}, {640, 75, 0}};
-    for (const Shape& shape : shapes)
-        for (bool bottomUp : {false, true})
-            for (PngCompression compression : kAllCompressions) {
-                SCOPED_TRACE(std::to_string(shape.width) + "x" + std::to_string(shape.height) + " padding " +
-                             std::to_string(shape.padding) + (bottomUp ? " bottom-up" : " top-down") +
-                             " compression " + std::to_string(static_cast<int>(compression)));
-                Picture picture(shape.width, shape.height, shape.padding, bottomUp);
-                bool ok = false;
-                Decoded decoded = Decode(Write(picture.Pixels(), compression, &ok));
-                EXPECT_TRUE(ok);
-                ASSERT_EQ(decoded.error, "");
-                EXPECT_EQ(FirstDifference(decoded, picture), "");
-            }
+    // Stored, a row of n pixels takes 3n + 1 bytes; a block holds 65535, a chunk two blocks,
+    // and the checksums follow every 16 KB. 100x445 and 640x75: the image data runs a little
+    // way into a second chunk; 1258 pixels: rows cross the checksums' batches; 28x771: one
+    // full block exactly, 28x772 one more row in a second block, 28x1542 one full chunk
+    // with the Adler-32 after it; 21845: a row one byte longer than a block; 43690: a row
+    // across three blocks and from one chunk into the next.
+    const Shape shapes[] = {{1, 1, 0},     {3, 2, 0},    {5, 7, 12},   {1, 300, 4},   {333, 5, 0},
+                            {1258, 61, 8}, {100, 445, 0}, {640, 75, 0}, {28, 771, 0},  {28, 772, 4},
+                            {28, 1542, 0}, {21845, 2, 0}, {43690, 3, 4}};
+    const CpuFeatures features = DetectCpuFeatures();
+    for (const PngKernels& kernels : AllPngKernels()) {
+        if (!Runs(features, kernels)) {
+            std::printf("not run here: %s\n", kernels.name);
+            continue;
+        }
+        PngOptions options;
+        options.kernels = &kernels;
+        for (const Shape& shape : shapes)
+            for (bool bottomUp : {false, true})
+                for (PngCompression compression : kAllCompressions) {
+                    SCOPED_TRACE(std::string(kernels.name) + " " + std::to_string(shape.width) + "x" +
+                                 std::to_string(shape.height) + " padding " + std::to_string(shape.padding) +
+                                 (bottomUp ? " bottom-up" : " top-down") + " compression " +
+                                 std::to_string(static_cast<int>(compression)));
+                    Picture picture(shape.width, shape.height, shape.padding, bottomUp);
+                    bool ok = false;
+                    Decoded decoded = Decode(Write(picture.Pixels(), compression, &ok, options));
+                    EXPECT_TRUE(ok);
+                    ASSERT_EQ(decoded.error, "");
+                    EXPECT_EQ(FirstDifference(decoded, picture), "");
+                }
+    }
+}
+
+TEST(WritePng, TheWriteIdIsAnAncillaryChunkRightAfterTheHeader) {
+    Picture picture(7, 3, 0, false);
+    std::uint8_t id[kWriteIdBytes];
+    for (std::size_t i = 0; i < kWriteIdBytes; ++i) id[i] = static_cast<std::uint8_t>(0xC0 + i);
+    PngOptions options;
+    options.writeId = id;
+    Decoded decoded = Decode(Write(picture.Pixels(), PngCompression::Stored, nullptr, options));
+    ASSERT_EQ(decoded.error, "");
+    EXPECT_EQ(decoded.chunks[1].type, kWriteIdChunk);
+    EXPECT_EQ(decoded.chunks[1].data, Bytes(id, id + kWriteIdBytes));
+    EXPECT_EQ(FirstDifference(decoded, picture), "");
 }
 
 TEST(WritePng, AScreenSizedPictureIsSplitIntoSeveralImageDataChunks) {
