@@ -4,27 +4,14 @@
 #include "BgrxToRgb.h"
 #include "Crc32.h"
 
-namespace {
-
-CpuFeatures Needs(bool ssse3, bool sse41, bool pclmul, bool avx2) {
-    CpuFeatures features;
-    features.ssse3 = ssse3;
-    features.sse41 = sse41;
-    features.pclmul = pclmul;
-    features.avx2 = avx2;
-    return features;
-}
-
-}  // namespace
-
 const std::vector<PngKernels>& AllPngKernels() {
     static const std::vector<PngKernels> sets = {
-        {"portable", Needs(false, false, false, false), BgrxToRgbPortable, Adler32Zlib, Crc32Zlib},
+        {"portable", CpuFeatures{false, false, false, false}, BgrxToRgbPortable, Adler32Zlib, Crc32Zlib},
 #ifdef PINCHWELL_X86_KERNELS
         // Core 2 and the first Atoms: SSSE3 without PCLMULQDQ.
-        {"SSSE3", Needs(true, false, false, false), BgrxToRgbSsse3, Adler32Ssse3, Crc32Zlib},
-        {"SSSE3, PCLMUL", Needs(true, true, true, false), BgrxToRgbSsse3, Adler32Ssse3, Crc32Pclmul},
-        {"AVX2, PCLMUL", Needs(true, true, true, true), BgrxToRgbSsse3, Adler32Avx2, Crc32Pclmul},
+        {"SSSE3", CpuFeatures{true, false, false, false}, BgrxToRgbSsse3, Adler32Ssse3, Crc32Zlib},
+        {"SSSE3, PCLMUL", CpuFeatures{true, true, true, false}, BgrxToRgbSsse3, Adler32Ssse3, Crc32Pclmul},
+        {"AVX2, PCLMUL", CpuFeatures{true, true, true, true}, BgrxToRgbSsse3, Adler32Avx2, Crc32Pclmul},
 #endif
     };
     return sets;

@@ -29,15 +29,6 @@ std::vector<const PngKernels*> RunnableSets() {
     return sets;
 }
 
-CpuFeatures Features(bool ssse3, bool sse41, bool pclmul, bool avx2) {
-    CpuFeatures features;
-    features.ssse3 = ssse3;
-    features.sse41 = sse41;
-    features.pclmul = pclmul;
-    features.avx2 = avx2;
-    return features;
-}
-
 }  // namespace
 
 TEST(PngKernels, EveryChecksumIsZlibsOnAnyLengthAlignmentAndStart) {
@@ -93,16 +84,16 @@ TEST(PngKernels, AProcessorGetsTheFastestSetItRuns) {
     };
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
     const Case cases[] = {
-        {"SSE2 only", Features(false, false, false, false), "portable"},
-        {"SSSE3 (Core 2)", Features(true, false, false, false), "SSSE3"},
-        {"SSSE3 and SSE4.1, no PCLMULQDQ (Penryn)", Features(true, true, false, false), "SSSE3"},
-        {"PCLMULQDQ (Westmere)", Features(true, true, true, false), "SSSE3, PCLMUL"},
-        {"PCLMULQDQ without SSE4.1", Features(true, false, true, false), "SSSE3"},
-        {"AVX2 (Haswell)", Features(true, true, true, true), "AVX2, PCLMUL"},
-        {"AVX2 without PCLMULQDQ", Features(true, true, false, true), "SSSE3"},
+        {"SSE2 only", CpuFeatures{false, false, false, false}, "portable"},
+        {"SSSE3 (Core 2)", CpuFeatures{true, false, false, false}, "SSSE3"},
+        {"SSSE3 and SSE4.1, no PCLMULQDQ (Penryn)", CpuFeatures{true, true, false, false}, "SSSE3"},
+        {"PCLMULQDQ (Westmere)", CpuFeatures{true, true, true, false}, "SSSE3, PCLMUL"},
+        {"PCLMULQDQ without SSE4.1", CpuFeatures{true, false, true, false}, "SSSE3"},
+        {"AVX2 (Haswell)", CpuFeatures{true, true, true, true}, "AVX2, PCLMUL"},
+        {"AVX2 without PCLMULQDQ", CpuFeatures{true, true, false, true}, "SSSE3"},
     };
 #else
-    const Case cases[] = {{"any", Features(true, true, true, true), "portable"}};
+    const Case cases[] = {{"any", CpuFeatures{true, true, true, true}, "portable"}};
 #endif
     for (const Case& c : cases) EXPECT_STREQ(ChoosePngKernels(c.features).name, c.set) << c.what;
 }
