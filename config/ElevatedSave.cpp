@@ -8,6 +8,7 @@ namespace {
 
 const char kFlashAllow[] = "Flash=allow";
 const char kFlashBlock[] = "Flash=block";
+const char kFlashKeep[] = "Flash=keep";
 
 // The exit code: a marker bit, one bit for the Flash switch and three bits of the
 // file's outcome. Process exit codes with the top bits set are the system's (crashes),
@@ -29,10 +30,23 @@ bool IsValueFor(const ControlBinding& row, const std::string& value) {
 
 bool NeedsElevation(const WriteAccessFacts& facts) { return facts.fileDenied || facts.flashSwitchDenied; }
 
+bool CanGainAdministratorRights(const TokenFacts& facts) {
+    switch (facts.elevation) {
+        case TokenElevationKind::Limited: return true;
+        case TokenElevationKind::Full: return false;
+        case TokenElevationKind::Default: return facts.userAccountControl && !facts.administrator;
+    }
+    return false;
+}
+
+bool AdministratorMustSave(const TokenFacts& facts) {
+    return !facts.administrator && !CanGainAdministratorRights(facts);
+}
+
 std::vector<std::string> SaveRequestArguments(const SaveRequest& request) {
     std::vector<std::string> arguments{kSaveSwitch};
     for (const auto& [key, value] : request.values) arguments.push_back(key + "=" + value);
-    arguments.push_back(request.allowFlash ? kFlashAllow : kFlashBlock);
+    arguments.push_back(!request.writeFlash ? kFlashKeep : request.allowFlash ? kFlashAllow : kFlashBlock);
     return arguments;
 }
 
@@ -49,8 +63,9 @@ std::optional<SaveRequest> ParseSaveRequest(const std::vector<std::string>& argu
         request.values.emplace_back(rows[i].key, value);
     }
     const std::string& flash = arguments.back();
-    if (flash != kFlashAllow && flash != kFlashBlock) return std::nullopt;
+    if (flash != kFlashAllow && flash != kFlashBlock && flash != kFlashKeep) return std::nullopt;
     request.allowFlash = flash == kFlashAllow;
+    request.writeFlash = flash != kFlashKeep;
     int minZoom = 0;
     int maxZoom = 0;
     for (const auto& [key, value] : request.values) {
@@ -67,12 +82,30 @@ std::uint32_t ExitCodeOf(const SaveReport& report) {
     return code;
 }
 
+bool CarriesReport(std::uint32_t code) {
+    return (code & kReportMarker) && (code & ~kReportBits) == 0 &&
+           (code & kOutcomeMask) <= static_cast<std::uint32_t>(kLastFileOutcome);
+}
+
 SaveReport ReportFromExitCode(std::uint32_t code, const std::string& path) {
     const std::uint32_t outcome = code & kOutcomeMask;
-    const bool carriesReport = (code & kReportMarker) && (code & ~kReportBits) == 0 &&
-                               outcome <= static_cast<std::uint32_t>(FileOutcome::Failed);
+    const bool carriesReport = CarriesReport(code);
     SaveReport report;
     report.file = {path, carriesReport ? static_cast<FileOutcome>(outcome) : FileOutcome::Failed};
     report.flashApplied = carriesReport && (code & kFlashFailedBit) == 0;
+    return report;
+}
+
+bool SettingsHold(CSettings& settings, const IniKeyValues& values) {
+    for (const auto& [key, value] : values)
+        if (settings.GetString(key) != value) return false;
+    return true;
+}
+
+SaveReport ReportFromReadBack(const std::string& path, bool fileHoldsRequest, bool switchHoldsRequest) {
+    SaveReport report;
+    report.file = {path, fileHoldsRequest ? FileOutcome::Done : FileOutcome::Failed};
+    report.flashApplied = switchHoldsRequest;
+    report.readBack = true;
     return report;
 }

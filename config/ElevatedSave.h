@@ -17,12 +17,28 @@ struct WriteAccessFacts {
 };
 bool NeedsElevation(const WriteAccessFacts& facts);
 
+// The user's token as the system describes it (TokenElevationType, membership of the
+// Administrators group) and whether User Account Control is on.
+enum class TokenElevationKind { Default, Full, Limited };
+struct TokenFacts {
+    TokenElevationKind elevation = TokenElevationKind::Default;
+    bool administrator = false;
+    bool userAccountControl = true;
+};
+// Whether asking for an administrator's rights ("runas") can bring more than the user
+// has: an administrator's filtered token can be raised, and with User Account Control a
+// standard user can give an administrator's name and password. With it off, or already
+// raised, the copy would run with the same rights.
+bool CanGainAdministratorRights(const TokenFacts& facts);
+// A standard user who cannot gain them is told that an administrator must save.
+bool AdministratorMustSave(const TokenFacts& facts);
+
 // The command line's first argument, which makes the program save and end without a
 // window.
 inline constexpr const char* kSaveSwitch = "/save";
 
 // The arguments after the program's name: the switch, each key as "key=value" in table
-// order, and "Flash=allow" or "Flash=block".
+// order, and "Flash=allow", "Flash=block" or "Flash=keep" (left as it is).
 std::vector<std::string> SaveRequestArguments(const SaveRequest& request);
 
 // A copy running with higher rights takes nothing it is handed on trust: none unless the
@@ -36,4 +52,11 @@ std::optional<SaveRequest> ParseSaveRequest(const std::vector<std::string>& argu
 // run to its end) reads as the file and the switch failed.
 inline constexpr std::uint32_t kRequestRefusedExitCode = 2;
 std::uint32_t ExitCodeOf(const SaveReport& report);
+bool CarriesReport(std::uint32_t code);
 SaveReport ReportFromExitCode(std::uint32_t code, const std::string& path);
+class CSettings;
+// Whether the settings hold exactly these values.
+bool SettingsHold(CSettings& settings, const IniKeyValues& values);
+// A copy that ended without a report (it crashed, or was ended) may have written: the
+// report then says what the file and the switch were found to hold.
+SaveReport ReportFromReadBack(const std::string& path, bool fileHoldsRequest, bool switchHoldsRequest);

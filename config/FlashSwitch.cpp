@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "FlashFlags.h"
 #include "pinchwell/UniqueHandle.h"
 
 using pinchwell::UniqueRegKey;
@@ -11,15 +10,20 @@ namespace {
 
 constexpr const wchar_t* kFlagsValue = L"Compatibility Flags";
 
-UniqueRegKey OpenKey(HKEY parent, const wchar_t* path, REGSAM view) {
-    UniqueRegKey key;
-    if (::RegOpenKeyExW(parent, path, 0, KEY_ALL_ACCESS | view, key.put()) != ERROR_SUCCESS) key.reset();
-    return key;
+// A read asks only to read; a write asks for what it does and no more (not the right
+// to change the key's owner or permissions, which a standard user never has).
+constexpr REGSAM kReadAccess = KEY_QUERY_VALUE;
+constexpr REGSAM kWriteAccess = KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+
+LONG OpenKey(HKEY parent, const wchar_t* path, REGSAM access, REGSAM view, UniqueRegKey& key) {
+    LONG status = ::RegOpenKeyExW(parent, path, 0, access | view, key.put());
+    if (status != ERROR_SUCCESS) key.reset();
+    return status;
 }
 
 UniqueRegKey CreateSubkey(HKEY parent, const wchar_t* name, REGSAM view) {
     UniqueRegKey key;
-    if (::RegCreateKeyExW(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | view, nullptr,
+    if (::RegCreateKeyExW(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, kWriteAccess | view, nullptr,
                           key.put(), nullptr) != ERROR_SUCCESS)
         key.reset();
     return key;
@@ -31,15 +35,9 @@ bool WriteFlags(HKEY key, std::uint32_t flags) {
            ERROR_SUCCESS;
 }
 
-std::uint32_t ReadFlags(HKEY key) {
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    DWORD type = 0;
-    if (::RegQueryValueExW(key, kFlagsValue, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-        ERROR_SUCCESS)
-        return kFlashAllowedFlags;
-    return value;
-}
+bool IsAbsent(LONG status) { return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND; }
+
+FlashRead ReadOutcome(LONG status) { return IsAbsent(status) ? FlashRead::Absent : FlashRead::Unreadable; }
 
 }  // namespace
 
@@ -58,13 +56,15 @@ std::vector<FlashSwitchLocation> BrowserFlashSwitches() {
     return places;
 }
 
-// Flash is shown allowed only when no browser blocks it: a checkbox left ticked over a
-// blocked browser would tell the user something untrue.
-bool QueryFlashEnabled() {
-    bool allowed = true;
-    for (const FlashSwitchLocation& place : BrowserFlashSwitches()) allowed = QueryFlashEnabledAt(place) && allowed;
-    return allowed;
+FlashState QueryFlashState() {
+    std::vector<FlashState> states;
+    for (const FlashSwitchLocation& place : BrowserFlashSwitches()) states.push_back(QueryFlashStateAt(place));
+    return CombinedFlashState(states);
 }
+
+// A switch that cannot be read shows as the browser's default; the save leaves it alone
+// unless the user changes the checkbox.
+bool QueryFlashEnabled() { return QueryFlashState() != FlashState::Blocked; }
 
 bool ApplyFlashEnabled(bool allow) {
     bool written = true;
@@ -75,30 +75,42 @@ bool ApplyFlashEnabled(bool allow) {
 bool MayApplyFlashSwitch() {
     for (const FlashSwitchLocation& place : BrowserFlashSwitches()) {
         UniqueRegKey parent;
-        if (::RegOpenKeyExW(place.root, place.parentPath, 0, KEY_ALL_ACCESS | place.view, parent.put()) ==
-            ERROR_ACCESS_DENIED)
+        LONG status = OpenKey(place.root, place.parentPath, kWriteAccess, place.view, parent);
+        if (status == ERROR_ACCESS_DENIED) return false;
+        if (status != ERROR_SUCCESS) continue;
+        UniqueRegKey subkey;
+        if (OpenKey(parent.get(), place.subkeyName, kWriteAccess, place.view, subkey) == ERROR_ACCESS_DENIED)
             return false;
     }
     return true;
 }
 
+FlashState QueryFlashStateAt(const FlashSwitchLocation& location) {
+    UniqueRegKey parent;
+    LONG status = OpenKey(location.root, location.parentPath, kReadAccess, location.view, parent);
+    if (status != ERROR_SUCCESS) return FlashStateOf(ReadOutcome(status), 0);
+    UniqueRegKey subkey;
+    status = OpenKey(parent.get(), location.subkeyName, kReadAccess, location.view, subkey);
+    if (status != ERROR_SUCCESS) return FlashStateOf(ReadOutcome(status), 0);
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    status = ::RegQueryValueExW(subkey.get(), kFlagsValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+    // A value of another type or size reads as absent, as the browser's own default.
+    if (status != ERROR_SUCCESS) return FlashStateOf(status == ERROR_ACCESS_DENIED ? FlashRead::Unreadable
+                                                                                     : FlashRead::Absent, 0);
+    return FlashStateOf(FlashRead::Flags, value);
+}
+
 bool QueryFlashEnabledAt(const FlashSwitchLocation& location) {
-    UniqueRegKey parent = OpenKey(location.root, location.parentPath, location.view);
-    if (!parent) return true;
-    UniqueRegKey subkey = OpenKey(parent.get(), location.subkeyName, location.view);
-    if (!subkey) {
-        subkey = CreateSubkey(parent.get(), location.subkeyName, location.view);
-        if (!subkey) return true;
-        WriteFlags(subkey.get(), kFlashAllowedFlags);
-    }
-    return IsFlashAllowedByFlags(ReadFlags(subkey.get()));
+    return QueryFlashStateAt(location) != FlashState::Blocked;
 }
 
 bool ApplyFlashEnabledAt(const FlashSwitchLocation& location, bool allow) {
-    UniqueRegKey parent = OpenKey(location.root, location.parentPath, location.view);
-    if (!parent) return false;
-    UniqueRegKey subkey = OpenKey(parent.get(), location.subkeyName, location.view);
-    if (!subkey) subkey = CreateSubkey(parent.get(), location.subkeyName, location.view);
+    UniqueRegKey parent;
+    if (OpenKey(location.root, location.parentPath, kWriteAccess, location.view, parent) != ERROR_SUCCESS) return false;
+    UniqueRegKey subkey;
+    if (IsAbsent(OpenKey(parent.get(), location.subkeyName, kWriteAccess, location.view, subkey)))
+        subkey = CreateSubkey(parent.get(), location.subkeyName, location.view);
     if (!subkey) return false;
     return WriteFlags(subkey.get(), FlagsForFlashAllowed(allow));
 }

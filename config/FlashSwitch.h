@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "FlashFlags.h"
+
 struct FlashSwitchLocation {
     HKEY root;
     const wchar_t* parentPath;
@@ -20,17 +22,20 @@ std::vector<FlashSwitchLocation> BrowserFlashSwitches();
 // The location in the process's own view.
 FlashSwitchLocation BrowserFlashSwitch();
 
-// True when Flash may load in every browser. A missing subkey is created
-// (non-volatile, so the user's choice outlives a restart) and given flags 0; a missing
-// parent key or value counts as allowed.
+// What every browser's switch says, read with the rights to read only (a standard user
+// has no more): a missing key or value counts as allowed, and nothing is created.
+FlashState QueryFlashState();
+// True when Flash may load in every browser, or the switch cannot be read.
 bool QueryFlashEnabled();
-// Writes 0 (allow) or exactly the kill bit (block) for every browser; false when any
-// of them was not written.
+// Writes 0 (allow) or exactly the kill bit (block) for every browser, each view even
+// when another failed; false when any of them was not written. A missing subkey is
+// created (non-volatile, so the user's choice outlives a restart).
 bool ApplyFlashEnabled(bool allow);
-// Whether the user may set the switch: false only when the registry denies it, which
-// an administrator's rights would change.
+// Whether the user may set the switch: false only when the registry denies the rights
+// the write asks for, which an administrator's rights would change.
 bool MayApplyFlashSwitch();
 
 // The same at one place, for tests that cannot touch the browser's keys.
+FlashState QueryFlashStateAt(const FlashSwitchLocation& location);
 bool QueryFlashEnabledAt(const FlashSwitchLocation& location);
 bool ApplyFlashEnabledAt(const FlashSwitchLocation& location, bool allow);

@@ -32,6 +32,9 @@ HWND FindRunningInstance() {
 }  // namespace
 
 BOOL CPinchwellConfigApp::InitInstance() {
+    // The program may run with an administrator's rights: a library planted in the
+    // folder it was started from must not be loaded.
+    ::SetDllDirectoryW(L"");
     // A copy started with an administrator's rights to save for the dialog: no window,
     // no language, no instance check (the dialog that started it is running).
     std::vector<std::string> arguments = CommandLineArguments();

@@ -96,7 +96,7 @@ BOOL CPinchwellConfigDlg::OnInitDialog() {
                    MB_ICONERROR);
     }
     ShowWhyBrowserKeepsAddonOff();
-    RequireElevation(SaveNeedsElevation());
+    if (SaveNeedsElevation()) RightsFallShort();
     ::SetPropW(GetSafeHwnd(), pinchwell::AnsiToWide(kInstanceProperty).c_str(),
                reinterpret_cast<HANDLE>(kInstancePropertyValue));
     ModifyStyle(WS_THICKFRAME, 0);
@@ -107,7 +107,12 @@ BOOL CPinchwellConfigDlg::OnInitDialog() {
 bool CPinchwellConfigDlg::LoadSettingsIntoControls() {
     Win32DialogControls controls(GetSafeHwnd());
     CSettings settings;
-    return ::LoadSettingsIntoControls(bindings_, settings, controls, [] { return QueryFlashEnabled(); });
+    bool loaded = ::LoadSettingsIntoControls(bindings_, settings, controls, [this] {
+        flashShown_ = QueryFlashState();
+        return flashShown_ != FlashState::Blocked;
+    });
+    flashCheckAtLoad_ = controls.GetCheck(IDC_ENABLE_FLASH);
+    return loaded;
 }
 
 bool CPinchwellConfigDlg::ValidateZoomRange() {
@@ -121,13 +126,15 @@ bool CPinchwellConfigDlg::SaveControlsToSettings() {
     if (!ValidateZoomRange()) return false;
     Win32DialogControls controls(GetSafeHwnd());
     SaveRequest request = RequestFromControls(bindings_, controls);
+    request.writeFlash = FlashSwitchToBeWritten(flashShown_, flashCheckAtLoad_, controls.GetCheck(IDC_ENABLE_FLASH));
     const std::string path = GetConfigPath();
     SaveReport report = elevate_ ? SaveSettingsElevated(GetSafeHwnd(), request, path) : SaveSettingsHere(request, path);
+    report.administratorNeeded = administratorMustSave_ && !report.Saved();
     ShowMessage(MessageAfterSave(report));
     if (report.Saved()) return true;
     // Rights that fell short without the probe noticing (they changed, or the probe
     // could not tell): the next OK asks for an administrator's.
-    if (report.file.outcome == FileOutcome::NoRights) RequireElevation(true);
+    if (report.file.outcome == FileOutcome::NoRights) RightsFallShort();
     return false;
 }
 
@@ -137,6 +144,12 @@ void CPinchwellConfigDlg::ShowWhyBrowserKeepsAddonOff() {
     HWND label = GetDlgItem(IDC_ADDON_OFF);
     ::SetWindowTextW(label, LoadResourceString(line).c_str());
     ::ShowWindow(label, SW_SHOWNA);
+}
+
+void CPinchwellConfigDlg::RightsFallShort() {
+    TokenFacts token = GatherTokenFacts();
+    administratorMustSave_ = AdministratorMustSave(token);
+    RequireElevation(CanGainAdministratorRights(token));
 }
 
 void CPinchwellConfigDlg::RequireElevation(bool required) {

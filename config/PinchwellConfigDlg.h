@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ControlBinding.h"
+#include "FlashFlags.h"
 #include "Dialog.h"
 #include "MessageMap.h"
 #include "SettingsForm.h"
@@ -43,6 +44,10 @@ private:
     // carries the shield.
     void RequireElevation(bool required);
 
+    // Rights that fall short: elevated through the shield where the user can gain an
+    // administrator's, otherwise told that an administrator must save.
+    void RightsFallShort();
+
     static const MessageMapEntry<CPinchwellConfigDlg> kMessageMap[];
 
     HICON icon_ = nullptr;  // shared icon from LoadIcon: the system owns it
@@ -50,4 +55,7 @@ private:
     HMODULE resourcesBefore_ = nullptr;  // the application's resources, kept loaded by it
     pinchwell::UniqueModule languageLibrary_;
     bool elevate_ = false;
+    bool administratorMustSave_ = false;
+    FlashState flashShown_ = FlashState::Allowed;
+    int flashCheckAtLoad_ = 0;
 };

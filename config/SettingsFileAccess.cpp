@@ -51,6 +51,59 @@ struct LocalFreeDeleter {
 
 SaveReport AllFailed(const std::string& path) { return ReportFromExitCode(0, path); }
 
+// The temporary file of a replacement that lost the old file: the newest one beside it.
+// The rights probe makes none, so one found there holds a save's bytes.
+std::string KeptCopyBeside(const std::string& path) {
+    std::wstring target = AnsiToWide(path);
+    std::wstring folder = target.substr(0, target.find_last_of(L"\\/") + 1);
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW((folder + L"pwl*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return path;
+    std::wstring newest;
+    FILETIME newestTime{};
+    do {
+        if (newest.empty() || ::CompareFileTime(&found.ftLastWriteTime, &newestTime) > 0) {
+            newest = found.cFileName;
+            newestTime = found.ftLastWriteTime;
+        }
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return pinchwell::WideToAnsi(folder + newest);
+}
+
+SaveReport WithKeptCopy(SaveReport report) {
+    if (report.file.outcome == FileOutcome::Stranded) report.file.keptIn = KeptCopyBeside(report.file.path);
+    return report;
+}
+
+bool SwitchHolds(const SaveRequest& request) {
+    if (!request.writeFlash) return true;
+    return QueryFlashState() == (request.allowFlash ? FlashState::Allowed : FlashState::Blocked);
+}
+
+// Whether the well-known Administrators group is enabled in the user's token.
+bool IsAdministrator() {
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                    &administrators))
+        return false;
+    BOOL member = FALSE;
+    if (!::CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
+    ::FreeSid(administrators);
+    return member != FALSE;
+}
+
+// "EnableLUA" of the system's policies; Windows installs it on, and absent it counts so.
+bool UserAccountControlOn() {
+    DWORD value = 1;
+    DWORD size = sizeof value;
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
+                       L"EnableLUA", RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+        return true;
+    return value != 0;
+}
+
 }  // namespace
 
 bool SettingsFileExists(const std::string& path) {
@@ -58,13 +111,35 @@ bool SettingsFileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+TokenFacts GatherTokenFacts() {
+    TokenFacts facts;
+    facts.administrator = IsAdministrator();
+    facts.userAccountControl = UserAccountControlOn();
+    HANDLE raw = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return facts;
+    pinchwell::UniqueHandle token(raw);
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+    DWORD size = 0;
+    if (::GetTokenInformation(token.get(), TokenElevationType, &type, sizeof type, &size)) {
+        if (type == TokenElevationTypeFull) facts.elevation = TokenElevationKind::Full;
+        if (type == TokenElevationTypeLimited) facts.elevation = TokenElevationKind::Limited;
+    }
+    return facts;
+}
+
 SaveReport SaveSettingsHere(const SaveRequest& request, const std::string& path) {
-    return SaveSettingsTo(path, request, &CSettings::SetStrings, [](bool allow) { return ApplyFlashEnabled(allow); });
+    return WithKeptCopy(
+        SaveSettingsTo(path, request, &CSettings::SetStrings, [](bool allow) { return ApplyFlashEnabled(allow); }));
 }
 
 SaveReport SaveSettingsElevated(HWND owner, const SaveRequest& request, const std::string& path) {
     wchar_t program[MAX_PATH] = {};
     if (::GetModuleFileNameW(nullptr, program, MAX_PATH) == 0) return AllFailed(path);
+    return SaveSettingsElevatedBy(program, owner, request, path);
+}
+
+SaveReport SaveSettingsElevatedBy(const std::wstring& program, HWND owner, const SaveRequest& request,
+                                  const std::string& path) {
     // No argument holds a space or a quote, so plain spaces separate them.
     std::wstring parameters;
     for (const std::string& argument : SaveRequestArguments(request)) {
@@ -76,23 +151,28 @@ SaveReport SaveSettingsElevated(HWND owner, const SaveRequest& request, const st
     run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     run.hwnd = owner;
     run.lpVerb = L"runas";
-    run.lpFile = program;
+    run.lpFile = program.c_str();
     run.lpParameters = parameters.c_str();
     run.nShow = SW_HIDE;
-    if (!::ShellExecuteExW(&run)) {
-        SaveReport report = AllFailed(path);
-        report.elevationRefused = ::GetLastError() == ERROR_CANCELLED;
-        return report;
-    }
-    pinchwell::UniqueHandle process(run.hProcess);
-    if (!process) return AllFailed(path);
+    DWORD code = 0;
+    bool ended = false;
     {
         DisabledWhile disabled(owner);
+        if (!::ShellExecuteExW(&run)) {
+            DWORD error = ::GetLastError();
+            SaveReport report = AllFailed(path);
+            report.elevationRefused = error == ERROR_CANCELLED;
+            return report;
+        }
+        pinchwell::UniqueHandle process(run.hProcess);
+        if (!process) return AllFailed(path);
         WaitPumping(process.get());
+        ended = ::GetExitCodeProcess(process.get(), &code) != 0;
     }
-    DWORD code = 0;
-    if (!::GetExitCodeProcess(process.get(), &code)) return AllFailed(path);
-    return ReportFromExitCode(code, path);
+    if (ended && CarriesReport(code)) return WithKeptCopy(ReportFromExitCode(code, path));
+    if (ended && code == kRequestRefusedExitCode) return AllFailed(path);
+    CSettings written(path);
+    return ReportFromReadBack(path, SettingsHold(written, request.values), SwitchHolds(request));
 }
 
 DWORD SaveAsRequested(const std::vector<std::string>& arguments) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ElevatedSave.h"
 #include "SettingsForm.h"
 
 // Whether the settings file is there to be shown and saved to.
@@ -14,10 +15,18 @@ bool SettingsFileExists(const std::string& path);
 // The save a dialog makes itself: the file written whole, then the Flash switch.
 SaveReport SaveSettingsHere(const SaveRequest& request, const std::string& path);
 
+// What the user's token allows: whether asking for an administrator's rights can bring
+// more than the user has.
+TokenFacts GatherTokenFacts();
+
 // Starts the program again with an administrator's rights (the system asks the user
-// for them) to make the save, and waits for its report with the owner disabled. When
-// the user refuses, the report says so and nothing was written.
+// for them) to make the save, and waits for its report with the owner disabled from
+// before the request on, so that no click reaches it while the system asks. When the
+// user refuses, the report says so and nothing was written.
 SaveReport SaveSettingsElevated(HWND owner, const SaveRequest& request, const std::string& path);
+// The same with another program in this one's place, for tests.
+SaveReport SaveSettingsElevatedBy(const std::wstring& program, HWND owner, const SaveRequest& request,
+                                  const std::string& path);
 
 // The elevated side: saves what the command line asks, if it is a request the dialog
 // could have made, and returns the exit code that carries the report.

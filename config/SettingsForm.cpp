@@ -50,18 +50,20 @@ SaveReport SaveSettingsTo(const std::string& path, const SaveRequest& request, c
                           const ApplyFlashFn& applyFlashEnabled) {
     SaveReport report;
     report.file = {path, writeFile(path, request.values)};
-    report.flashApplied = applyFlashEnabled(request.allowFlash);
+    report.flashApplied = !request.writeFlash || applyFlashEnabled(request.allowFlash);
     return report;
 }
 
 namespace {
 
-int ReasonText(FileOutcome outcome) {
-    switch (outcome) {
-        case FileOutcome::NoRights: return IDS_SAVE_NO_RIGHTS;
-        case FileOutcome::InUse: return IDS_SAVE_IN_USE;
-        case FileOutcome::Missing: return IDS_SAVE_MISSING;
-        default: return IDS_SAVE_FAILED;
+MessageLine ReasonLine(const FileSave& file) {
+    switch (file.outcome) {
+        case FileOutcome::NoRights: return {IDS_SAVE_NO_RIGHTS, file.path};
+        case FileOutcome::InUse: return {IDS_SAVE_IN_USE, file.path};
+        case FileOutcome::Missing: return {IDS_SAVE_MISSING, file.path};
+        case FileOutcome::ReadOnly: return {IDS_SAVE_READ_ONLY, file.path};
+        case FileOutcome::Stranded: return {IDS_SAVE_STRANDED, file.keptIn};
+        default: return {IDS_SAVE_FAILED, file.path};
     }
 }
 
@@ -74,11 +76,14 @@ UserMessage MessageAfterSave(const SaveReport& report) {
         message.lines.push_back({IDS_ELEVATION_REFUSED, ""});
         return message;
     }
-    if (report.file.outcome != FileOutcome::Done) {
+    if (report.file.outcome != FileOutcome::Done && report.readBack) {
+        message.lines.push_back({IDS_SAVE_NOT_HELD, report.file.path});
+    } else if (report.file.outcome != FileOutcome::Done) {
         message.lines.push_back({IDS_NOT_SAVED, ""});
-        message.lines.push_back({ReasonText(report.file.outcome), report.file.path});
+        message.lines.push_back(ReasonLine(report.file));
     }
     if (!report.flashApplied) message.lines.push_back({IDS_FLASH_SWITCH_FAILED, ""});
+    if (report.administratorNeeded) message.lines.push_back({IDS_ADMINISTRATOR_NEEDED, ""});
     return message;
 }
 

@@ -33,22 +33,27 @@ std::string ValueTextForControl(const ControlBinding& binding, const DialogContr
 // disabled checkbox shows.
 bool FlashAllowedOnSave(bool flashCheckboxEnabled, int flashCheckState);
 
-// Everything a save writes: the five rows' texts in table order, and the Flash switch.
+// Everything a save writes: the five rows' texts in table order, and the Flash switch
+// unless it is to be left as it is.
 struct SaveRequest {
     IniKeyValues values;
     bool allowFlash = true;
+    bool writeFlash = true;
 };
 SaveRequest RequestFromControls(const std::vector<ControlBinding>& bindings, const DialogControls& controls);
 
 struct FileSave {
     std::string path;
     FileOutcome outcome = FileOutcome::Failed;
+    std::string keptIn = {};  // Stranded: the temporary file that holds the new settings
 };
 
 struct SaveReport {
     FileSave file;
     bool flashApplied = true;
     bool elevationRefused = false;  // the user did not give an administrator's rights
+    bool administratorNeeded = false;  // rights fell short and the user cannot gain them
+    bool readBack = false;  // the save gave no report: the file and the switch were looked at
     // The file and the Flash switch written: only then is the save reported done.
     bool Saved() const;
 };
@@ -56,7 +61,7 @@ struct SaveReport {
 using WriteFileFn = std::function<FileOutcome(const std::string& path, const IniKeyValues& values)>;
 
 // Writes the keys into the settings file, whole or not at all, then sets the Flash
-// switch. The range must have been checked before.
+// switch unless it is left as it is. The range must have been checked before.
 SaveReport SaveSettingsTo(const std::string& path, const SaveRequest& request, const WriteFileFn& writeFile,
                           const ApplyFlashFn& applyFlashEnabled);
 

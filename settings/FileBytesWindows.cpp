@@ -6,6 +6,7 @@
 #include <pinchwell/UniqueHandle.h>
 
 #include "FileBytes.h"
+#include "FilePlacement.h"
 
 using pinchwell::AnsiToWide;
 using pinchwell::UniqueFile;
@@ -61,10 +62,13 @@ std::wstring FolderOf(const std::wstring& path) {
     return path.substr(0, sep + 1);
 }
 
-// Deletes the temporary file on every way out unless it was put in place.
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Deletes the temporary file on every way out unless it was put in place, or unless it
+// holds the whole new file while the target is gone: then it is the only copy.
 class TempFile {
 public:
-    explicit TempFile(const std::wstring& target) {
+    TempFile(const std::wstring& target, const FilePlacementCalls& calls) : target_(target), calls_(calls) {
         std::wstring folder = FolderOf(target);
         wchar_t name[MAX_PATH + 1] = {};
         // GetTempFileNameW creates the file, so the name is ours.
@@ -102,32 +106,48 @@ public:
         bool flushed = ::FlushFileBuffers(file_.get()) != 0;
         // Closed here rather than by the owner: a failing close is a failed save.
         bool closed = ::CloseHandle(file_.release()) != 0;
-        return flushed && closed;
+        complete_ = flushed && closed;
+        return complete_;
     }
     // An existing file is replaced so that it keeps its permissions, attributes and
     // creation time (what an administrator set on it); merge and ACL errors are only
-    // about copying those and leave the new bytes in place. A new file is moved in.
-    bool PutInPlace(const std::wstring& target, bool replace) {
-        BOOL done = replace ? ::ReplaceFileW(target.c_str(), path_.c_str(), nullptr,
-                                             REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
-                                             nullptr, nullptr)
-                            : ::MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
-        if (!done) return false;
-        path_.clear();
-        return true;
-    }
+    // about copying those and leave the new bytes in place.
+    bool Replace() { return Placed(calls_.replace(target_, path_)); }
+    // A file that is not there (any more) gets the new one moved in.
+    bool MoveIn() { return Placed(calls_.move(path_, target_)); }
 
 private:
+    bool Placed(bool done) {
+        if (done) path_.clear();
+        return done;
+    }
     void Remove() {
         file_.reset();
-        if (!path_.empty()) ::DeleteFileW(path_.c_str());
+        if (path_.empty() || (complete_ && !Exists(target_))) return;
+        calls_.remove(path_);
         path_.clear();
     }
 
+    std::wstring target_;
+    const FilePlacementCalls& calls_;
     std::wstring path_;
     UniqueFile file_;
     DWORD error_ = ERROR_SUCCESS;
+    bool complete_ = false;
 };
+
+// The old file is gone: the new bytes go in at once, with a wait of their own for a
+// reader that still holds the old one pending its deletion. They are never given up.
+FileOutcome MoveIn(TempFile& temp, const std::wstring& target) {
+    DWORD error = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
+        if (attempt > 0) ::Sleep(kReplaceRetryMs);
+        if (temp.MoveIn()) return FileOutcome::Done;
+        error = ::GetLastError();
+        if (!MayPass(error)) break;
+    }
+    return Exists(target) ? OutcomeOf(error) : FileOutcome::Stranded;
+}
 
 }  // namespace
 
@@ -154,57 +174,67 @@ FileOutcome ReadFileBytes(const std::string& path, std::string& bytes) {
     return FileOutcome::Done;
 }
 
+FilePlacementCalls SystemFilePlacement() {
+    FilePlacementCalls calls;
+    calls.replace = [](const std::wstring& target, const std::wstring& replacement) {
+        return ::ReplaceFileW(target.c_str(), replacement.c_str(), nullptr,
+                              REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr) != 0;
+    };
+    calls.move = [](const std::wstring& from, const std::wstring& to) {
+        return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    };
+    calls.remove = [](const std::wstring& path) { return ::DeleteFileW(path.c_str()) != 0; };
+    return calls;
+}
+
 FileOutcome ReplaceFileBytes(const std::string& path, const std::string& bytes) {
+    return ReplaceFileBytesWith(path, bytes, SystemFilePlacement());
+}
+
+FileOutcome ReplaceFileBytesWith(const std::string& path, const std::string& bytes, const FilePlacementCalls& calls) {
     std::wstring target = AnsiToWide(path);
     DWORD attributes = ::GetFileAttributesW(target.c_str());
     bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return FileOutcome::Failed;
     // A read-only file is not replaced: someone made it so on purpose.
-    if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) return FileOutcome::NoRights;
-    TempFile temp(target);
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) return FileOutcome::ReadOnly;
+    TempFile temp(target, calls);
     if (!temp.ok()) return OutcomeOf(temp.error());
     if (!temp.Write(bytes) || !temp.FlushAndClose()) return OutcomeOf(::GetLastError());
     // Windows' ReplaceFileW gives the new file the old one's attributes; Wine's moves the
     // new one in as it is. Given here, they stay either way.
     if (exists) ::SetFileAttributesW(temp.path().c_str(), attributes);
+    if (!exists) return MoveIn(temp, target);
     DWORD error = ERROR_SUCCESS;
     for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
         if (attempt > 0) ::Sleep(kReplaceRetryMs);
-        if (exists) {
-            error = ReplaceableNow(target);
-            if (error == ERROR_FILE_NOT_FOUND) {
-                exists = false;  // gone meanwhile: the new bytes are moved in
-            } else if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
-                continue;
-            } else if (error != ERROR_SUCCESS) {
-                break;  // the user may not replace it: waiting changes nothing
-            }
-        }
-        if (temp.PutInPlace(target, exists)) return FileOutcome::Done;
+        error = ReplaceableNow(target);
+        if (error == ERROR_FILE_NOT_FOUND) return MoveIn(temp, target);  // gone meanwhile
+        if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) continue;
+        if (error != ERROR_SUCCESS) break;  // the user may not replace it: waiting changes nothing
+        if (temp.Replace()) return FileOutcome::Done;
         error = ::GetLastError();
-        if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT || (exists && error == ERROR_FILE_NOT_FOUND)) {
-            // The old file is gone (the replacement removed it, or someone else did
-            // meanwhile): the new bytes are moved in instead.
-            exists = false;
-            continue;
-        }
+        // Without a backup name, this error means the old file is removed already (or
+        // pending removal while a reader holds it): the new bytes are moved in.
+        if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT || error == ERROR_FILE_NOT_FOUND) return MoveIn(temp, target);
         if (!MayPass(error)) break;
     }
     // "Access denied" from a rename over an open file means it is held, not forbidden.
-    if (error == ERROR_ACCESS_DENIED && exists && ReplaceableNow(target) == ERROR_SHARING_VIOLATION)
-        return FileOutcome::InUse;
+    if (error == ERROR_ACCESS_DENIED && ReplaceableNow(target) == ERROR_SHARING_VIOLATION) return FileOutcome::InUse;
     return OutcomeOf(error);
 }
 
 bool ReplaceDenied(const std::string& path) {
     std::wstring target = AnsiToWide(path);
-    wchar_t probe[MAX_PATH + 1] = {};
-    if (::GetTempFileNameW(FolderOf(target).c_str(), L"pwl", 0, probe) == 0) {
-        if (::GetLastError() == ERROR_ACCESS_DENIED) return true;
-    } else {
-        ::DeleteFileW(probe);
-    }
+    std::wstring folder = FolderOf(target);
+    // Asked as the temporary file's creation asks, without creating one: a file left by
+    // a probe that could not remove it would stay in the program folder.
+    if (folder.size() > 1 && folder.back() == L'\\' && folder[folder.size() - 2] != L':') folder.pop_back();
+    UniqueFile opened(::CreateFileW(folder.c_str(), FILE_ADD_FILE, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!opened && ::GetLastError() == ERROR_ACCESS_DENIED) return true;
+    // A read-only file refuses everyone alike, administrators too.
     DWORD attributes = ::GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return true;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     return ReplaceableNow(target) == ERROR_ACCESS_DENIED;
 }

@@ -2,6 +2,7 @@
 // server restarts, so its state must live in the registry alone.
 //   FlashSwitchProbe reset     removes the Flash control's subkey and the marker key
 //   FlashSwitchProbe query     runs QueryFlashEnabled; prints "allowed" or "blocked"
+//   FlashSwitchProbe allow     runs ApplyFlashEnabled(true); prints "written" or "failed"
 //   FlashSwitchProbe flags     prints the stored flags, or "absent"
 //   FlashSwitchProbe volatile  creates a volatile marker key
 //   FlashSwitchProbe marker    prints "present" or "absent" for the marker key
@@ -29,6 +30,8 @@ int main(int argc, char** argv) {
         std::puts(KeyExists(location.root, subkey) ? "still there" : "reset");
     } else if (std::strcmp(command, "query") == 0) {
         std::puts(QueryFlashEnabled() ? "allowed" : "blocked");
+    } else if (std::strcmp(command, "allow") == 0) {
+        std::puts(ApplyFlashEnabled(true) ? "written" : "failed");
     } else if (std::strcmp(command, "flags") == 0) {
         auto flags = ReadDword(location.root, subkey, kFlagsValue);
         if (flags) std::printf("%lu\n", static_cast<unsigned long>(*flags));

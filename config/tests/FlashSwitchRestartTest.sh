@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The Flash control's subkey that the query creates is still there after the
+# The Flash control's subkey that a save creates is still there after the
 # registry's server restarts, while a volatile key is gone: the user's choice
 # survives what a Windows restart does to volatile keys.
 # FlashSwitchRestartTest.sh WINE_RUN PREFIX PROBE_EXE
@@ -19,6 +19,8 @@ wineserver -w 2>/dev/null
 trap 'wineserver -k 2>/dev/null' EXIT
 wineserver -p
 expect allowed query
+expect absent flags    # reading creates nothing
+expect written allow
 expect 0 flags
 expect created volatile
 expect present marker

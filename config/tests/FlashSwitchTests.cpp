@@ -44,11 +44,11 @@ private:
 
 }  // namespace
 
-TEST_F(BrowserFlashSwitch, QueryCreatesAnAbsentSubkeyWithZeroThatOutlivesARestart) {
+// Reading needs no more than the right to read: the subkey is created only by a write.
+TEST_F(BrowserFlashSwitch, QueryOfAnAbsentSubkeyReadsAllowedAndCreatesNothing) {
     ASSERT_FALSE(KeyExists(root, subkey));
     EXPECT_TRUE(QueryFlashEnabled());
-    EXPECT_EQ(ReadDword(root, subkey, kFlagsValue), std::optional<DWORD>(0));
-    EXPECT_TRUE(AcceptsPersistentChild(root, subkey));
+    EXPECT_FALSE(KeyExists(root, subkey));
 }
 
 TEST(RegistryProbe, VolatileKeysRefusePersistentChildren) {
@@ -122,7 +122,7 @@ TEST_F(BrowserFlashSwitch, WithoutWriteAccessNothingChangesAndTheApplyFails) {
         KeyAccessList readOnly(root, parent, L"D:P(A;OICI;KR;;;WD)");
         ASSERT_TRUE(readOnly.applied());
         ASSERT_FALSE(OpenForTest(root, parent, KEY_ALL_ACCESS)) << "the access list is not enforced";
-        EXPECT_TRUE(QueryFlashEnabled());
+        EXPECT_EQ(QueryFlashState(), FlashState::Blocked);  // a standard user reads what is there
         EXPECT_FALSE(MayApplyFlashSwitch());
         EXPECT_FALSE(ApplyFlashEnabled(true));
         EXPECT_FALSE(ApplyFlashEnabled(false));
@@ -130,6 +130,25 @@ TEST_F(BrowserFlashSwitch, WithoutWriteAccessNothingChangesAndTheApplyFails) {
     EXPECT_TRUE(MayApplyFlashSwitch());
     EXPECT_EQ(ReadDword(root, subkey, kFlagsValue), std::optional<DWORD>(0x400));
     EXPECT_TRUE(static_cast<bool>(OpenForTest(root, parent, KEY_ALL_ACCESS)));
+}
+
+TEST_F(BrowserFlashSwitch, ASwitchThatCannotBeReadIsUnknown) {
+    WriteDword(root, subkey, kFlagsValue, 0x400);
+    KeyAccessList unreadable(root, subkey, L"D:P");
+    ASSERT_TRUE(unreadable.applied());
+    ASSERT_FALSE(OpenForTest(root, subkey, KEY_QUERY_VALUE)) << "the access list is not enforced";
+    EXPECT_EQ(QueryFlashState(), FlashState::Unknown);
+}
+
+// The browser whose view refuses the write keeps its switch; the other still gets it.
+TEST_F(BrowserFlashSwitch, AViewThatRefusesTheWriteLeavesTheOtherWrittenAndFails) {
+    for (REGSAM view : kViews) WriteDword(root, subkey, kFlagsValue, 0, view);
+    KeyAccessList readOnly(root, subkey, L"D:P(A;OICI;KR;;;WD)", kViews[0]);
+    ASSERT_TRUE(readOnly.applied());
+    EXPECT_FALSE(MayApplyFlashSwitch());
+    EXPECT_FALSE(ApplyFlashEnabled(false));
+    EXPECT_EQ(ReadDword(root, subkey, kFlagsValue, kViews[0]), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadDword(root, subkey, kFlagsValue, kViews[1]), std::optional<DWORD>(0x400));
 }
 
 TEST(FlashSwitchElsewhere, MissingParentKeyCreatesNothing) {

@@ -32,6 +32,7 @@ const UINT kProgramStrings[] = {
     IDS_ZOOM_RANGE_REFUSED,  IDS_FLASH_SWITCH_FAILED, IDS_INFORMATION_CAPTION, IDS_NOT_SAVED,
     IDS_SAVE_NO_RIGHTS,      IDS_SAVE_IN_USE,         IDS_SAVE_MISSING,        IDS_SAVE_FAILED,
     IDS_ELEVATION_REFUSED,   IDS_ADDON_OFF_BY_USER,   IDS_ADDON_OFF_BY_POLICY, IDS_ADDON_NOT_ON_POLICY_LIST,
+    IDS_SAVE_READ_ONLY,      IDS_SAVE_STRANDED,       IDS_ADMINISTRATOR_NEEDED, IDS_SAVE_NOT_HELD,
 };
 
 class EveryResourceModule : public ::testing::TestWithParam<const wchar_t*> {};
@@ -45,7 +46,8 @@ TEST_P(EveryResourceModule, CarriesDialogIconAndEveryString) {
     EXPECT_TRUE(HasIcon(module.get()));
     for (UINT id : kProgramStrings) EXPECT_FALSE(StringOf(module.get(), id).empty()) << id;
     // Each line about the settings file names it once.
-    for (UINT id = IDS_SAVE_NO_RIGHTS; id <= IDS_SAVE_FAILED; ++id) {
+    for (UINT id : {IDS_SAVE_NO_RIGHTS, IDS_SAVE_IN_USE, IDS_SAVE_MISSING, IDS_SAVE_FAILED, IDS_SAVE_READ_ONLY,
+                    IDS_SAVE_STRANDED, IDS_SAVE_NOT_HELD}) {
         std::wstring text = StringOf(module.get(), id);
         EXPECT_NE(text.find(L"%s"), std::wstring::npos) << id;
         EXPECT_EQ(text.find(L"%s"), text.rfind(L"%")) << id;
@@ -70,6 +72,7 @@ TEST(EnglishResources, TextsStandAsTheProgramShowsThem) {
     EXPECT_EQ(StringOf(exe.get(), IDS_FLASH_SWITCH_FAILED),
               L"Failed to enable/disable flash. Please check the flash setting!");
     EXPECT_EQ(StringOf(exe.get(), IDS_INFORMATION_CAPTION), L"Pinchwell - Information");
+    EXPECT_EQ(StringOf(exe.get(), IDS_SAVE_READ_ONLY), L"%s is read-only.");
 }
 
 TEST(ChineseResources, TraditionalAndSimplifiedTextsAreTheirOwn) {

@@ -4,6 +4,8 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "BrowserAddonState.h"
 #include "ControlBinding.h"
@@ -35,6 +37,26 @@ TEST(FlashFlags, WritesZeroOrExactlyTheKillBit) {
     EXPECT_EQ(FlagsForFlashAllowed(false), 0x400u);
     EXPECT_FALSE(IsFlashAllowedByFlags(FlagsForFlashAllowed(false)));
     EXPECT_TRUE(IsFlashAllowedByFlags(FlagsForFlashAllowed(true)));
+}
+
+TEST(FlashFlags, EveryBrowserMustAllowAndAnUnreadableSwitchIsUnknown) {
+    using S = FlashState;
+    EXPECT_EQ(FlashStateOf(FlashRead::Absent, 0x400), S::Allowed);
+    EXPECT_EQ(FlashStateOf(FlashRead::Flags, 0), S::Allowed);
+    EXPECT_EQ(FlashStateOf(FlashRead::Flags, 0x401), S::Blocked);
+    EXPECT_EQ(FlashStateOf(FlashRead::Unreadable, 0), S::Unknown);
+    const std::vector<std::pair<std::vector<S>, S>> combined = {
+        {{S::Allowed, S::Allowed}, S::Allowed}, {{S::Unknown, S::Allowed}, S::Unknown},
+        {{S::Unknown, S::Blocked}, S::Blocked}, {{S::Allowed, S::Blocked}, S::Blocked},
+    };
+    for (const auto& [states, expected] : combined) EXPECT_EQ(CombinedFlashState(states), expected);
+}
+
+TEST(FlashFlags, AnUnknownSwitchIsWrittenOnlyWhenTheUserChangedTheBox) {
+    EXPECT_FALSE(FlashSwitchToBeWritten(FlashState::Unknown, 1, 1));
+    EXPECT_TRUE(FlashSwitchToBeWritten(FlashState::Unknown, 1, 0));
+    EXPECT_TRUE(FlashSwitchToBeWritten(FlashState::Blocked, 0, 0));
+    EXPECT_TRUE(FlashSwitchToBeWritten(FlashState::Allowed, 1, 1));
 }
 
 TEST(LanguageTable, ChineseLocalesPickTheirLibraryByWholeLcid) {

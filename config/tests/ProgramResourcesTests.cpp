@@ -201,4 +201,6 @@ TEST(ProgramImage, ManifestAsksForCommonControlsSixElevationAndDpiAwareness) {
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(manifest.find("level=\"highestAvailable\" uiAccess=\"false\""), std::string::npos);
     EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
+    for (const char* system : {"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"})
+        EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"") + system + "\"/>"), std::string::npos) << system;
 }

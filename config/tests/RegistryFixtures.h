@@ -74,8 +74,8 @@ inline bool AcceptsPersistentChild(HKEY root, const std::wstring& path) {
 // Replaces a key's access list for the life of the object, then puts the old one back.
 class KeyAccessList {
 public:
-    KeyAccessList(HKEY root, const std::wstring& path, const wchar_t* sddl) {
-        key_ = OpenForTest(root, path, READ_CONTROL | WRITE_DAC);
+    KeyAccessList(HKEY root, const std::wstring& path, const wchar_t* sddl, REGSAM view = 0) {
+        key_ = OpenForTest(root, path, READ_CONTROL | WRITE_DAC, view);
         if (!key_) return;
         DWORD size = 0;
         ::RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, nullptr, &size);

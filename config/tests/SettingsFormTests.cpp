@@ -35,9 +35,11 @@ struct Written {
 };
 
 SaveReport Save(const FakeControls& controls, Written& out, FileOutcome outcome = FileOutcome::Done,
-                bool flashSucceeds = true) {
+                bool flashSucceeds = true, bool writeFlash = true) {
+    SaveRequest request = RequestFromControls(MakeControlBindings(), controls);
+    request.writeFlash = writeFlash;
     return SaveSettingsTo(
-        "folder\\config.ini", RequestFromControls(MakeControlBindings(), controls),
+        "folder\\config.ini", request,
         [&](const std::string& path, const IniKeyValues& values) {
             out.files.emplace_back(path, values);
             return outcome;
@@ -168,6 +170,14 @@ TEST(Saving, AddonOffAllowsFlashButWritesTheCheckboxToTheFile) {
     EXPECT_EQ(out.flashApplied, std::vector<bool>{true});
 }
 
+TEST(Saving, ASwitchLeftAsItIsIsNotWritten) {
+    FakeControls c = ControlsShowing(1, 300, 100, 0, 0);
+    Written out;
+    EXPECT_TRUE(Save(c, out, FileOutcome::Done, false, false).Saved());
+    EXPECT_EQ(out.files.size(), 1u);
+    EXPECT_TRUE(out.flashApplied.empty());
+}
+
 // A file that was not written, or a Flash switch that was not set, is no save.
 TEST(Saving, OnlyTheFileAndTheSwitchTogetherMakeASave) {
     FakeControls c = ControlsShowing(1, 300, 100, 1, 0);
@@ -186,10 +196,13 @@ std::vector<std::pair<int, std::string>> Lines(const UserMessage& message) {
     for (const MessageLine& line : message.lines) lines.emplace_back(line.textId, line.argument);
     return lines;
 }
-SaveReport Report(FileOutcome outcome, bool flash = true) {
+SaveReport Report(FileOutcome outcome, bool flash = true, const std::string& keptIn = "", bool readBack = false,
+                  bool administratorNeeded = false) {
     SaveReport report;
-    report.file = {"f", outcome};
+    report.file = {"f", outcome, keptIn};
     report.flashApplied = flash;
+    report.readBack = readBack;
+    report.administratorNeeded = administratorNeeded;
     return report;
 }
 using L = std::vector<std::pair<int, std::string>>;
@@ -207,6 +220,11 @@ TEST(MessageAfterSave, TheRestartHintOnlyWhenEverythingWasWritten) {
         {Report(FileOutcome::Missing), {{IDS_NOT_SAVED, ""}, {IDS_SAVE_MISSING, "f"}}},
         {Report(FileOutcome::Failed, false), {{IDS_NOT_SAVED, ""}, {IDS_SAVE_FAILED, "f"}, {IDS_FLASH_SWITCH_FAILED, ""}}},
         {Report(FileOutcome::Done, false), {{IDS_FLASH_SWITCH_FAILED, ""}}},
+        {Report(FileOutcome::ReadOnly), {{IDS_NOT_SAVED, ""}, {IDS_SAVE_READ_ONLY, "f"}}},
+        {Report(FileOutcome::Stranded, true, "pwl1.tmp"), {{IDS_NOT_SAVED, ""}, {IDS_SAVE_STRANDED, "pwl1.tmp"}}},
+        {Report(FileOutcome::Failed, false, "", true), {{IDS_SAVE_NOT_HELD, "f"}, {IDS_FLASH_SWITCH_FAILED, ""}}},
+        {Report(FileOutcome::NoRights, true, "", false, true),
+         {{IDS_NOT_SAVED, ""}, {IDS_SAVE_NO_RIGHTS, "f"}, {IDS_ADMINISTRATOR_NEEDED, ""}}},
     };
     for (const auto& [report, lines] : failures) {
         UserMessage message = MessageAfterSave(report);

@@ -161,8 +161,8 @@ TEST_F(IniFileTest, AReadOnlyFileIsNotReplaced) {
     std::wstring wide(path.begin(), path.end());
     ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(CIniFile::SetValue("a", "2", "P", path));
-    EXPECT_EQ(CIniFile::SetValues({{"a", "2"}}, "P", path), FileOutcome::NoRights);
-    EXPECT_TRUE(ReplaceDenied(path));
+    EXPECT_EQ(CIniFile::SetValues({{"a", "2"}}, "P", path), FileOutcome::ReadOnly);
+    EXPECT_FALSE(ReplaceDenied(path));  // an administrator is refused alike
     SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_FALSE(ReplaceDenied(path));
     EXPECT_FALSE(ReplaceDenied(folder.File("none.ini")));  // missing is no matter of rights

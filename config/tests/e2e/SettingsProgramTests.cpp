@@ -224,10 +224,9 @@ TEST_F(SettingsProgram, OkKeepsTheInstalledLinesInPlace) {
     EXPECT_EQ(FlashFlags(), std::optional<DWORD>(0));
 }
 
-// Rights that do not reach the file send the save to a copy of the program started with
-// an administrator's rights. Wine gives that copy no more rights than the user's, so
-// the read-only file stays unchanged there too: the dialog says why and stays open.
-TEST_F(SettingsProgram, AnUnwritableFileIsReportedAndTheDialogKeepsTheEdits) {
+// A read-only file refuses administrators too: no copy is started to save it, the
+// dialog says why and stays open.
+TEST_F(SettingsProgram, AReadOnlyFileIsReportedAsSuchAndTheDialogKeepsTheEdits) {
     folder.WriteConfig(kFileValues);
     folder.SetConfigReadOnly(true);
     ProgramUnderTest program(folder);
@@ -235,9 +234,12 @@ TEST_F(SettingsProgram, AnUnwritableFileIsReportedAndTheDialogKeepsTheEdits) {
     ASSERT_NE(dialog, nullptr);
     SetPosition(dialog, IDC_MAX_ZOOM, 420);
     PostClick(dialog, IDOK);
-    EXPECT_TRUE(WaitUntil([] { return RunningSettingsPrograms() == 2; }, 5000)) << "no copy was started to save";
     std::wstring path = folder.ConfigFile();
-    AnswerMessageBox(program, dialog, Lines({{IDS_NOT_SAVED, L""}, {IDS_SAVE_NO_RIGHTS, path}}), kError);
+    MessageBoxSeen box = program.WaitForMessageBox();
+    EXPECT_EQ(RunningSettingsPrograms(), 1) << "a copy was started to save";
+    EXPECT_EQ(box.text, Lines({{IDS_NOT_SAVED, L""}, {IDS_SAVE_READ_ONLY, path}}));
+    EXPECT_EQ(box.caption, kError);
+    ProgramUnderTest::Answer(box);
     EXPECT_FALSE(program.WaitForExit(300));
     EXPECT_EQ(PositionOf(dialog, IDC_MAX_ZOOM), 420);
     EXPECT_EQ(folder.ReadConfig(), kFileValues);
@@ -283,6 +285,26 @@ TEST_F(SettingsProgram, AFlashSwitchThatCannotBeSetIsReportedAndOkCanBeTriedAgai
     PostClick(dialog, IDOK);
     CloseAfterRestartHint(program, dialog);
     EXPECT_EQ(FlashFlags(), std::optional<DWORD>(0));
+}
+
+// A standard user may read the browser's key but not write it: the box shows Flash
+// blocked, and a save of the zoom alone asks no browser to allow it.
+TEST_F(SettingsProgram, AKeyThatCanOnlyBeReadShowsFlashBlockedAndASaveKeepsIt) {
+    folder.WriteConfig("[Pinchwell]\r\nEnable=TRUE\r\nMaxZoomRange=300\r\nMinZoomRange=100\r\n");
+    SetFlashFlags(0x400);
+    KeyAccessList readOnly(root, parent, L"D:P(A;OICI;KR;;;WD)");
+    ASSERT_TRUE(readOnly.applied());
+    ProgramUnderTest program(folder);
+    HWND dialog = StartDialog(program);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(CheckOf(dialog, IDC_ENABLE_FLASH), BST_UNCHECKED);
+    SetPosition(dialog, IDC_MAX_ZOOM, 420);
+    PostClick(dialog, IDOK);
+    AnswerMessageBox(program, dialog, ProgramString(IDS_FLASH_SWITCH_FAILED), kError);
+    EXPECT_NE(folder.ReadConfig().find(" MaxZoomRange=420\r\n"), std::string::npos) << folder.ReadConfig();
+    for (REGSAM view : kViews) EXPECT_EQ(ReadDword(root, subkey, kFlagsValue, view), std::optional<DWORD>(0x400));
+    PostClick(dialog, IDCANCEL);
+    EXPECT_TRUE(program.WaitForExit());
 }
 
 // Where Internet Explorer records the add-on turned off, each written as the browser
