@@ -6,10 +6,11 @@
 #include "ZoomCommands.h"
 
 bool SaveZoomFactor(std::int32_t percent) {
+    // Only the right the write needs: a key the user may set but not re-own still takes it.
     pinchwell::UniqueRegKey key;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kZoomKeyPath, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) {
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kZoomKeyPath, 0, KEY_SET_VALUE, key.put()) != ERROR_SUCCESS) {
         // Not there yet: created as a volatile key, so it lasts until the next log-off.
-        if (::RegCreateKeyExW(HKEY_CURRENT_USER, kZoomKeyPath, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+        if (::RegCreateKeyExW(HKEY_CURRENT_USER, kZoomKeyPath, 0, nullptr, REG_OPTION_VOLATILE, KEY_SET_VALUE,
                               nullptr, key.put(), nullptr) != ERROR_SUCCESS)
             return false;  // no sound place to write to
     }
