@@ -141,7 +141,8 @@ settings_shortcut() {
 # for a package installed into the default program folders, each where the registry rules
 # place it (registry-views.txt, or the rules file RULES): in a 64-bit prefix, a row of a
 # 32-bit component lands in the 32-bit view when the rules redirect its key. With
-# components=1 each line starts with "COMPONENT|".
+# components=1 each line starts with "COMPONENT|". The rows of components that a condition
+# lays only when a setting is given are left out, unless conditional=1.
 expected_registry() {  # expected_registry PACKAGE WORK_FOLDER [RULES]
   local package=$1 tables=$2 rules=${3:-$registry_views}
   mkdir -p "$tables"
@@ -162,8 +163,8 @@ expected_registry() {  # expected_registry PACKAGE WORK_FOLDER [RULES]
     { sub(/\r$/, "") }
     FILENAME == ARGV[1] { if ($0 !~ /^#/ && NF == 2) rule[tolower($1)] = $2; next }
     FNR <= 3 { next }
-    FILENAME == ARGV[2] { is64[$1] = int($4 / 256) % 2; next }
-    $4 == "*" || $4 == "+" { next }
+    FILENAME == ARGV[2] { is64[$1] = int($4 / 256) % 2; given[$1] = $5 != ""; next }
+    $4 == "*" || $4 == "+" || (given[$6] && !ENVIRON["conditional"]) { next }
     {
       key = $3; name = $4; value = $5
       path = ($2 == 0 ? "Classes\\" key : substr(key, index(key, "\\") + 1))  # below HKLM\SOFTWARE
@@ -199,4 +200,24 @@ throwaway_signer() {
 signed_by() {  # signed_by CERTIFICATE FILE: FILE's signature verifies against CERTIFICATE
   local said
   said=$(osslsigncode verify -CAfile "$1" -in "$2" 2>&1) || { echo "  $2: $(tail -n 2 <<<"$said" | paste -sd' ')"; return 1; }
+}
+
+# Settings given to the package. setting FOLDER KEY: the key's value in FOLDER's config.ini.
+setting() { tr -d '\r' <"$1/config.ini" | sed -n "s/^ *$2=//p" | head -1; }
+# flash_flags VIEW (64 or 32): the browser's Flash switch in that registry view of the
+# prefix, "dword:..." or empty.
+flash_flags() {
+  local key='software\\\\'
+  [ "$1" = 32 ] && [ "$prefix_arch" = win64 ] && key+='wow6432node\\\\'
+  key+='microsoft\\\\internet explorer\\\\activex compatibility\\\\{d27cdb6e-ae6d-11cf-96b8-444553540000}'
+  awk -v key="[$key]" '
+    /^\[/ { inside = index(tolower($0), key) == 1; next }
+    inside && /^"Compatibility Flags"=/ { sub(/^"Compatibility Flags"=/, ""); print }
+  ' "$prefix/system.reg"
+}
+# another_build PACKAGE OUT: the same package as another build makes it, a new product of
+# the same version, which upgrades the first.
+another_build() {
+  cp "$1" "$2" &&
+  msibuild "$2" -q "UPDATE \`Property\` SET \`Value\` = '{$(cat /proc/sys/kernel/random/uuid | tr a-z A-Z)}' WHERE \`Property\` = 'ProductCode'"
 }
