@@ -199,8 +199,9 @@ for switch in ENABLE TAPRESET; do
 done
 refuse_unless FLASH 'NOT FLASH OR FLASH ~= "allow" OR FLASH ~= "block"' 'FLASH accepts allow or block.'
 for bound in MINZOOM MAXZOOM; do
-  # A whole number as the settings file writes it: no sign, no leading zero, no space.
-  refuse_unless "$bound" "NOT $bound OR ($bound >= 100 AND $bound <= 500 AND NOT ($bound << \"0\") AND NOT ($bound << \"+\") AND NOT ($bound >< \" \"))" \
+  # A value that is no whole number compares false with a number (and atol reads a whole
+  # number with a sign or leading zeros as the installer does).
+  refuse_unless "$bound" "NOT $bound OR ($bound >= 100 AND $bound <= 500)" \
     "$bound accepts a whole number of percent from 100 to 500."
 done
 # The installed file cannot be read before the install, so a bound given alone could cross

@@ -52,7 +52,6 @@ while IFS='|' read -r what properties named; do
   expect "the Flash switch is untouched" test -z "$(flash_flags 64)$(flash_flags 32)"
 done <<'EOF'
 not a number|MINZOOM=abc MAXZOOM=300|MINZOOM
-a number with a leading zero|MINZOOM=0150 MAXZOOM=300|MINZOOM
 below 100|MINZOOM=150 MAXZOOM=99|MAXZOOM
 above 500|MINZOOM=150 MAXZOOM=501|MAXZOOM
 a minimum above the maximum|MINZOOM=300 MAXZOOM=200|MINZOOM
