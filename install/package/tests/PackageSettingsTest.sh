@@ -42,12 +42,19 @@ flash_switch_is() {  # flash_switch_is FLAGS: in every registry view the browser
   done
 }
 
+# refusal_names PROPERTY TEXT: the launch condition on PROPERTY refuses with TEXT (Wine
+# shows the message only in a message box, so it is read from the package).
+refusal_names() {
+  msiinfo export "$msi" LaunchCondition | tr -d '\r' | awk -F'\t' -v p="$1" -v t="$2" '
+    index($1, p) && index($2, t) == 1 { found = 1 } END { exit !found }'
+}
+
 echo "== bad values"
 # Each refuses the install, naming the property and what it accepts, before anything changes.
 while IFS='|' read -r what properties named; do
   log=$work/refused-${what// /-}.log
   expect "$what ($properties) is refused" msiexec_refused "$log" /i "$package" $properties
-  expect "its message names $named" grep -aq "$named accepts" "$log"
+  expect "the refusal names $named" refusal_names "$named" "$named accepts"
   expect "nothing is installed" test ! -e "$program_folder"
   expect "the Flash switch is untouched" test -z "$(flash_flags 64)$(flash_flags 32)"
 done <<'EOF'
@@ -62,7 +69,7 @@ a Flash word other than allow or block|FLASH=off|FLASH
 EOF
 log=$work/refused-one-bound.log
 expect "one zoom bound alone is refused" msiexec_refused "$log" /i "$package" MAXZOOM=400
-expect "its message asks for both bounds" grep -aq "MINZOOM and MAXZOOM are given together" "$log"
+expect "the refusal asks for both bounds" refusal_names MAXZOOM "MINZOOM and MAXZOOM are given together"
 
 echo "== a silent install without properties"
 msiexec_qn /i "$package"
@@ -81,7 +88,7 @@ wine_in "$driver" show
 expect "the installed settings program shows them" test $? -eq 0
 expect "the same package with properties over the installed product is refused" \
   msiexec_refused "$work/maintenance.log" /i "$package" MINZOOM=200 MAXZOOM=400
-expect "its message says when the properties take effect" grep -aq "take effect when Pinchwell is installed or upgraded" "$work/maintenance.log"
+expect "the refusal says when the properties take effect" refusal_names Installed "ENABLE, MINZOOM, MAXZOOM, TAPRESET and FLASH take effect when"
 expect "config.ini keeps the settings" settings_are MinZoomRange=150 MaxZoomRange=350
 msiexec_qn /i "$package" REINSTALL=ALL REINSTALLMODE=amus
 expect "a repair succeeds" test $? -eq 0
