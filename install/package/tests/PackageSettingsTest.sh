@@ -129,9 +129,12 @@ uninstall
 
 echo "== an upgrade over the unchanged shipped file"
 msiexec_qn /i "$package"
+relaid_absent() { ! component_registered "$msi" RelaidSettings; }
+expect "an install lays config.ini with the component that never overwrites it" relaid_absent
 another_build "$msi" "$upgrade" || fail "another build of the package"
 msiexec_qn /i "$(windows_path "$upgrade")" MINZOOM=120 MAXZOOM=480 /l "$(windows_path "$work/relaid.log")"
 expect "the upgrade succeeds" test $? -eq 0
+expect "the upgrade decided before costing to lay the shipped file again" component_registered "$msi" RelaidSettings
 expect "config.ini is there, with the given settings and the shipped others" \
   settings_are MinZoomRange=120 MaxZoomRange=480 Enable=TRUE TwoFingerTap2Zoom100=TRUE
 uninstall

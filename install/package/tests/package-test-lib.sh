@@ -221,3 +221,15 @@ another_build() {
   cp "$1" "$2" &&
   msibuild "$2" -q "UPDATE \`Property\` SET \`Value\` = '{$(cat /proc/sys/kernel/random/uuid | tr a-z A-Z)}' WHERE \`Property\` = 'ProductCode'"
 }
+# component_registered PACKAGE COMPONENT: Windows Installer has the package's component
+# installed on the machine (its packed GUID among the machine's components).
+component_registered() {
+  local guid
+  guid=$(msi_table "$1" Component | awk -F'\t' -v c="$2" '$1 == c { print $2 }' | tr -d '{}-')
+  [ -n "$guid" ] || return 1
+  local packed
+  packed=$(rev <<<"${guid:0:8}")$(rev <<<"${guid:8:4}")$(rev <<<"${guid:12:4}")
+  local i
+  for ((i = 16; i < 32; i += 2)); do packed+=${guid:i+1:1}${guid:i:1}; done
+  grep -qiF "\\\\Components\\\\$packed]" "$prefix/system.reg"
+}
