@@ -222,7 +222,8 @@ another_build() {
   msibuild "$2" -q "UPDATE \`Property\` SET \`Value\` = '{$(cat /proc/sys/kernel/random/uuid | tr a-z A-Z)}' WHERE \`Property\` = 'ProductCode'"
 }
 # component_registered PACKAGE COMPONENT: Windows Installer has the package's component
-# installed on the machine (its packed GUID among the machine's components).
+# installed on the machine: its packed GUID among the machine's components, with a key path
+# for some client (Wine registers a component that it did not install with an empty one).
 component_registered() {
   local guid
   guid=$(msi_table "$1" Component | awk -F'\t' -v c="$2" '$1 == c { print $2 }' | tr -d '{}-')
@@ -231,5 +232,9 @@ component_registered() {
   packed=$(rev <<<"${guid:0:8}")$(rev <<<"${guid:8:4}")$(rev <<<"${guid:12:4}")
   local i
   for ((i = 16; i < 32; i += 2)); do packed+=${guid:i+1:1}${guid:i:1}; done
-  grep -qiF "\\\\Components\\\\$packed]" "$prefix/system.reg"
+  awk -v key="${packed,,}]" '
+    /^\[/ { inside = index(tolower($0), key) > 0; next }
+    inside && /^"[0-9A-Fa-f]+"="[^"]/ { found = 1 }
+    END { exit !found }
+  ' "$prefix/system.reg"
 }
