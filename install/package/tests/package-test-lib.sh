@@ -141,7 +141,8 @@ settings_shortcut() {
 # for a package installed into the default program folders, each where the registry rules
 # place it (registry-views.txt, or the rules file RULES): in a 64-bit prefix, a row of a
 # 32-bit component lands in the 32-bit view when the rules redirect its key. With
-# components=1 each line starts with "COMPONENT|".
+# components=1 each line starts with "COMPONENT|". The rows of components that a condition
+# lays only when a setting is given are left out, unless conditional=1.
 expected_registry() {  # expected_registry PACKAGE WORK_FOLDER [RULES]
   local package=$1 tables=$2 rules=${3:-$registry_views}
   mkdir -p "$tables"
@@ -162,8 +163,8 @@ expected_registry() {  # expected_registry PACKAGE WORK_FOLDER [RULES]
     { sub(/\r$/, "") }
     FILENAME == ARGV[1] { if ($0 !~ /^#/ && NF == 2) rule[tolower($1)] = $2; next }
     FNR <= 3 { next }
-    FILENAME == ARGV[2] { is64[$1] = int($4 / 256) % 2; next }
-    $4 == "*" || $4 == "+" { next }
+    FILENAME == ARGV[2] { is64[$1] = int($4 / 256) % 2; given[$1] = $5 != ""; next }
+    $4 == "*" || $4 == "+" || (given[$6] && !ENVIRON["conditional"]) { next }
     {
       key = $3; name = $4; value = $5
       path = ($2 == 0 ? "Classes\\" key : substr(key, index(key, "\\") + 1))  # below HKLM\SOFTWARE
@@ -199,4 +200,41 @@ throwaway_signer() {
 signed_by() {  # signed_by CERTIFICATE FILE: FILE's signature verifies against CERTIFICATE
   local said
   said=$(osslsigncode verify -CAfile "$1" -in "$2" 2>&1) || { echo "  $2: $(tail -n 2 <<<"$said" | paste -sd' ')"; return 1; }
+}
+
+# Settings given to the package. setting FOLDER KEY: the key's value in FOLDER's config.ini.
+setting() { tr -d '\r' <"$1/config.ini" | sed -n "s/^ *$2=//p" | head -1; }
+# flash_flags VIEW (64 or 32): the browser's Flash switch in that registry view of the
+# prefix, "dword:..." or empty.
+flash_flags() {
+  local key='software\\\\'
+  [ "$1" = 32 ] && [ "$prefix_arch" = win64 ] && key+='wow6432node\\\\'
+  key+='microsoft\\\\internet explorer\\\\activex compatibility\\\\{d27cdb6e-ae6d-11cf-96b8-444553540000}'
+  awk -v key="[$key]" '
+    /^\[/ { inside = index(tolower($0), key) == 1; next }
+    inside && /^"Compatibility Flags"=/ { sub(/^"Compatibility Flags"=/, ""); print }
+  ' "$prefix/system.reg"
+}
+# another_build PACKAGE OUT: the same package as another build makes it, a new product of
+# the same version, which upgrades the first.
+another_build() {
+  cp "$1" "$2" &&
+  msibuild "$2" -q "UPDATE \`Property\` SET \`Value\` = '{$(cat /proc/sys/kernel/random/uuid | tr a-z A-Z)}' WHERE \`Property\` = 'ProductCode'"
+}
+# component_registered PACKAGE COMPONENT: Windows Installer has the package's component
+# installed on the machine: its packed GUID among the machine's components, with a key path
+# for some client (Wine registers a component that it did not install with an empty one).
+component_registered() {
+  local guid
+  guid=$(msi_table "$1" Component | awk -F'\t' -v c="$2" '$1 == c { print $2 }' | tr -d '{}-')
+  [ -n "$guid" ] || return 1
+  local packed
+  packed=$(rev <<<"${guid:0:8}")$(rev <<<"${guid:8:4}")$(rev <<<"${guid:12:4}")
+  local i
+  for ((i = 16; i < 32; i += 2)); do packed+=${guid:i+1:1}${guid:i:1}; done
+  awk -v key="${packed,,}]" '
+    /^\[/ { inside = index(tolower($0), key) > 0; next }
+    inside && /^"[0-9A-Fa-f]+"="[^"]/ { found = 1 }
+    END { exit !found }
+  ' "$prefix/system.reg"
 }
