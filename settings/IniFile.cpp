@@ -15,8 +15,9 @@ bool IsKeyOf(const IniEntry& entry, const std::string& key, const std::string& s
 
 // Changes the first matching key, or inserts it right after the section's first
 // entry, or appends the section with the key.
-void SetEntryValue(IniEntries& entries, const std::string& key, const std::string& value,
+void SetEntryValue(IniDocument& document, const std::string& key, const std::string& value,
                    const std::string& section) {
+    IniEntries& entries = document.entries;
     // The section and key checks are answered from the list in hand: the same answers as
     // reading the file again, without the race of reading it twice.
     auto existing = std::find_if(entries.begin(), entries.end(),
@@ -30,7 +31,9 @@ void SetEntryValue(IniEntries& entries, const std::string& key, const std::strin
     if (first != entries.end()) {
         entries.insert(first + 1, std::move(added));
     } else {
-        entries.push_back(IniEntry{"", ' ', section, "", ""});
+        // The comment lines at the end stay where the user put them, above the new section.
+        entries.push_back(IniEntry{std::move(document.trailingComment), ' ', section, "", ""});
+        document.trailingComment.clear();
         entries.push_back(std::move(added));
     }
 }
@@ -79,7 +82,7 @@ FileOutcome CIniFile::SetValues(const IniKeyValues& values, const std::string& s
     std::string bytes;
     // A file that cannot be read is neither written nor created.
     if (FileOutcome read = ReadFileBytes(path, bytes); read != FileOutcome::Done) return read;
-    IniEntries entries = ParseIniText(bytes);
-    for (const auto& [key, value] : values) SetEntryValue(entries, key, value, section);
-    return ReplaceFileBytes(path, FormatIniText(entries));
+    IniDocument document = ParseIniDocument(bytes);
+    for (const auto& [key, value] : values) SetEntryValue(document, key, value, section);
+    return ReplaceFileBytes(path, FormatIniDocument(document));
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Static operations on a settings file named by its narrow (ANSI) path. Every call
 // reads the whole file; a change rewrites it whole, or leaves it exactly as it was.
+// A rewrite keeps a leading UTF-8 byte-order mark and the comment lines below the last
+// entry; blank lines go.
 #include <string>
 #include <utility>
 #include <vector>

@@ -1,5 +1,6 @@
 #include "IniText.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -26,21 +27,35 @@ size_t CountLineFeeds(std::string_view bytes) {
 
 bool IsCommentByte(char c) { return c == '#' || c == ';'; }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+void AppendWithCrLf(std::string& out, const std::string& text) {
+    for (char c : text) {
+        if (c == '\n') out.push_back('\r');
+        out.push_back(c);
+    }
+}
+
 }  // namespace
 
-IniEntries ParseIniText(std::string_view bytes) {
-    IniEntries entries;
+IniDocument ParseIniDocument(std::string_view bytes) {
+    IniDocument document;
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        document.byteOrderMark = true;
+        bytes.remove_prefix(kByteOrderMark.size());
+    }
+    IniEntries& entries = document.entries;
     // One allocation for the whole list: at most one entry per line.
-    entries.reserve(CountLineFeeds(bytes));
+    entries.reserve(CountLineFeeds(bytes) + 1);
     std::string pendingComment;
     std::string currentSection;
 
     size_t pos = 0;
-    for (;;) {
-        size_t lineFeed = bytes.find('\n', pos);
-        if (lineFeed == std::string_view::npos) break;  // an unterminated last line is not read
-        std::string_view line = Trim(bytes.substr(pos, lineFeed - pos));
-        pos = lineFeed + 1;
+    while (pos < bytes.size()) {
+        // Notepad ends the last line without a line feed: it is a line all the same.
+        size_t lineEnd = std::min(bytes.find('\n', pos), bytes.size());
+        std::string_view line = Trim(bytes.substr(pos, lineEnd - pos));
+        pos = lineEnd + 1;
         if (line.empty()) continue;
 
         IniEntry entry;
@@ -83,28 +98,32 @@ IniEntries ParseIniText(std::string_view bytes) {
         }
         if (pendingComment.empty()) entries.push_back(std::move(entry));
     }
-    return entries;
+    document.trailingComment = std::move(pendingComment);
+    return document;
+}
+
+IniEntries ParseIniText(std::string_view bytes) { return ParseIniDocument(bytes).entries; }
+
+std::string FormatIniDocument(const IniDocument& document) {
+    std::string out = document.byteOrderMark ? std::string(kByteOrderMark) : std::string();
+    out += FormatIniText(document.entries);
+    AppendWithCrLf(out, document.trailingComment);
+    return out;
 }
 
 std::string FormatIniText(const IniEntries& entries) {
     std::string out;
-    auto appendWithCrLf = [&out](const std::string& text) {
-        for (char c : text) {
-            if (c == '\n') out.push_back('\r');
-            out.push_back(c);
-        }
-    };
     for (const IniEntry& entry : entries) {
-        appendWithCrLf(entry.comment);
+        AppendWithCrLf(out, entry.comment);
         out.push_back(entry.marker);
         if (entry.key.empty()) {
             out.push_back('[');
-            appendWithCrLf(entry.section);
+            AppendWithCrLf(out, entry.section);
             out.push_back(']');
         } else {
-            appendWithCrLf(entry.key);
+            AppendWithCrLf(out, entry.key);
             out.push_back('=');
-            appendWithCrLf(entry.value);
+            AppendWithCrLf(out, entry.value);
         }
         out += "\r\n";
     }

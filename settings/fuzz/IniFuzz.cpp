@@ -50,5 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Changing a key keeps the file readable and finds the key again.
     if (!CIniFile::SetValue("Enable", "TRUE", "Pinchwell", path)) std::abort();
     if (!CIniFile::KeyExists("Enable", "Pinchwell", path)) std::abort();
+    // Setting it again to the same value changes no byte: nothing the rewrite kept
+    // (mark, comment lines at the end) moves or doubles.
+    const std::string set = ReadAll(path);
+    if (!CIniFile::SetValue("Enable", "TRUE", "Pinchwell", path) || ReadAll(path) != set) std::abort();
     return 0;
 }

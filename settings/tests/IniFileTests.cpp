@@ -37,6 +37,24 @@ TEST_F(IniFileTest, SetValueOnAnEmptyFileAppendsTheSectionAndKey) {
     EXPECT_EQ(ReadAll(path), " [Pinchwell]\r\n Enable=TRUE\r\n");
 }
 
+// Notepad's UTF-8: a byte-order mark in front and no line feed after the last line.
+TEST_F(IniFileTest, AFileSavedByNotepadIsReadWholeAndChangedInPlace) {
+    WriteAll(path, "\xEF\xBB\xBF[Pinchwell]\r\nMaxZoomRange=300\r\nEnable=FALSE");
+    IniEntries keys = CIniFile::GetSectionEntries("Pinchwell", path);
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_EQ(keys[1].value, "FALSE");
+    ASSERT_TRUE(CIniFile::SetValue("Enable", "TRUE", "Pinchwell", path));
+    EXPECT_EQ(ReadAll(path), "\xEF\xBB\xBF [Pinchwell]\r\n MaxZoomRange=300\r\n Enable=TRUE\r\n");
+}
+
+TEST_F(IniFileTest, CommentLinesAtTheEndStayBelowAnInsertedKeyAndAboveAnAppendedSection) {
+    WriteAll(path, "[Pinchwell]\r\nx=1\r\n; the end\r\n");
+    ASSERT_TRUE(CIniFile::SetValue("Enable", "TRUE", "Pinchwell", path));
+    EXPECT_EQ(ReadAll(path), " [Pinchwell]\r\n Enable=TRUE\r\n x=1\r\n; the end\r\n");
+    ASSERT_TRUE(CIniFile::SetValue("y", "2", "Other", path));
+    EXPECT_EQ(ReadAll(path), " [Pinchwell]\r\n Enable=TRUE\r\n x=1\r\n; the end\r\n [Other]\r\n y=2\r\n");
+}
+
 TEST_F(IniFileTest, SetValueOnAMissingFileFailsAndCreatesNothing) {
     EXPECT_FALSE(CIniFile::SetValue("Enable", "TRUE", "Pinchwell", path));
     EXPECT_FALSE(Exists(path));

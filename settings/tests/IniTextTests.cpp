@@ -14,7 +14,7 @@ IniEntry Key(const std::string& section, const std::string& key, const std::stri
     return IniEntry{comment, marker, section, key, value};
 }
 
-std::string RoundTrip(const std::string& bytes) { return FormatIniText(ParseIniText(bytes)); }
+std::string RoundTrip(const std::string& bytes) { return FormatIniDocument(ParseIniDocument(bytes)); }
 
 }  // namespace
 
@@ -32,10 +32,15 @@ TEST(IniText, WritesCrLfAndALeadingMarkerOnEveryLine) {
     EXPECT_EQ(FormatIniText({}), "");
 }
 
-TEST(IniText, DropsTheUnterminatedLastLineBlankLinesAndTrailingComments) {
-    EXPECT_EQ(RoundTrip("[A]\nx=1\n\n\n   \t\r\n; trailing\ny=2"), " [A]\r\n x=1\r\n");
-    EXPECT_TRUE(ParseIniText("[A]").empty());
+TEST(IniText, ReadsALastLineWithoutALineFeedAndDropsBlankLines) {
+    EXPECT_EQ(RoundTrip("[A]\nx=1\n\n\n   \t\r\ny=2"), " [A]\r\n x=1\r\n y=2\r\n");
+    EXPECT_EQ(ParseIniText("[A]"), IniEntries{Header("A")});
     EXPECT_TRUE(ParseIniText("").empty());
+}
+
+TEST(IniText, CommentLinesAfterTheLastEntryStayAtTheEnd) {
+    EXPECT_EQ(RoundTrip("[A]\nx=1\n; trailing\n\n# last"), " [A]\r\n x=1\r\n; trailing\r\n# last\r\n");
+    EXPECT_EQ(RoundTrip("; only a note\r\n"), "; only a note\r\n");
 }
 
 TEST(IniText, TrimsLineEndsButKeepsSpacesAroundTheEqualsSign) {
@@ -87,10 +92,11 @@ TEST(IniText, AKeyLineWithNoNameIsWrittenAsItsSectionsHeader) {
     EXPECT_EQ(FormatIniText(entries), " [P]\r\n [P]\r\n");
 }
 
-TEST(IniText, AByteOrderMarkIsPartOfTheFirstHeaderName) {
-    IniEntries entries = ParseIniText("\xEF\xBB\xBF[Pinchwell]\r\n");
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].section, "\xBB\xBF[Pinchwell");
+TEST(IniText, ALeadingByteOrderMarkIsSkippedAndWrittenBack) {
+    EXPECT_EQ(ParseIniText("\xEF\xBB\xBF[Pinchwell]\r\n"), IniEntries{Header("Pinchwell")});
+    EXPECT_EQ(RoundTrip("\xEF\xBB\xBF[Pinchwell]\r\nx=1"), "\xEF\xBB\xBF [Pinchwell]\r\n x=1\r\n");
+    // Only in front of the first line is it a mark.
+    EXPECT_EQ(ParseIniText("[P]\n\xEF\xBB\xBFx=1\n")[1].key, "\xEF\xBB\xBFx");
 }
 
 TEST(IniText, BracketsInsideAKeyLineDoNotMakeAHeader) {
