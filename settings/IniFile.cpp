@@ -9,8 +9,13 @@ namespace {
 
 bool InSection(const IniEntry& entry, const std::string& section) { return entry.section == section; }
 
+// A line commented out with "#" or ";" is kept as the user wrote it but is no setting: it is
+// neither read nor changed, as Windows' own profile functions (and the package's IniFile
+// rows, which use them) pass it over.
+bool IsSetting(const IniEntry& entry) { return entry.marker == ' ' && !entry.key.empty(); }
+
 bool IsKeyOf(const IniEntry& entry, const std::string& key, const std::string& section) {
-    return entry.section == section && entry.key == key;
+    return IsSetting(entry) && entry.section == section && entry.key == key;
 }
 
 // Changes the first matching key, or inserts it right after the section's first
@@ -56,7 +61,7 @@ IniEntries CIniFile::GetSectionEntries(const std::string& section, const std::st
     IniEntries keys;
     if (!Load(path, all)) return keys;
     for (IniEntry& entry : all) {
-        if (!entry.key.empty() && InSection(entry, section)) keys.push_back(std::move(entry));
+        if (IsSetting(entry) && InSection(entry, section)) keys.push_back(std::move(entry));
     }
     return keys;
 }

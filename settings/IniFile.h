@@ -21,7 +21,7 @@ public:
     // file untouched, no temporary file left) when any part of the write fails.
     static bool Save(const std::string& path, const IniEntries& entries);
 
-    // The key entries of the section, commented-out ones included, in file order.
+    // The key entries of the section that are not commented out, in file order.
     static IniEntries GetSectionEntries(const std::string& section, const std::string& path);
     static bool SectionExists(const std::string& section, const std::string& path);
     static bool KeyExists(const std::string& key, const std::string& section, const std::string& path);

@@ -61,10 +61,12 @@ TEST_F(IniFileTest, SetValueOnAMissingFileFailsAndCreatesNothing) {
     EXPECT_EQ(folder.Listing(), "");
 }
 
-TEST_F(IniFileTest, SetValueChangesOnlyTheFirstLineOfAKeyAndKeepsItsMarkerAndComment) {
-    WriteAll(path, "[P]\n# why\n;Enable=FALSE\nEnable=TRUE\nEnable=again\n");
-    ASSERT_TRUE(CIniFile::SetValue("Enable", "TRUE", "P", path));
-    EXPECT_EQ(ReadAll(path), " [P]\r\n# why\r\n;Enable=TRUE\r\n Enable=TRUE\r\n Enable=again\r\n");
+TEST_F(IniFileTest, SetValueChangesOnlyTheFirstLineOfAKeyThatIsNotCommentedOut) {
+    WriteAll(path, "[P]\n# why\n;Enable=FALSE\n# now\nEnable=TRUE\nEnable=again\n;Max=1\n");
+    ASSERT_TRUE(CIniFile::SetValue("Enable", "NEW", "P", path));
+    ASSERT_TRUE(CIniFile::SetValue("Max", "2", "P", path));
+    EXPECT_EQ(ReadAll(path),
+              " [P]\r\n Max=2\r\n# why\r\n;Enable=FALSE\r\n# now\r\n Enable=NEW\r\n Enable=again\r\n;Max=1\r\n");
 }
 
 TEST_F(IniFileTest, AKeyIsInsertedAfterTheFirstOfTwoHeadersOfItsSection) {
@@ -98,13 +100,12 @@ TEST_F(IniFileTest, SectionAndKeyQueriesMatchExactly) {
     EXPECT_FALSE(CIniFile::SectionExists("PINCHWELL", path));
     EXPECT_TRUE(CIniFile::KeyExists("Enable ", "Pinchwell", path));
     EXPECT_FALSE(CIniFile::KeyExists("Enable", "Pinchwell", path));
-    EXPECT_TRUE(CIniFile::KeyExists("Off", "Pinchwell", path));
+    EXPECT_FALSE(CIniFile::KeyExists("Off", "Pinchwell", path));  // commented out
     EXPECT_FALSE(CIniFile::KeyExists("Lower", "Pinchwell", path));
 
     IniEntries keys = CIniFile::GetSectionEntries("Pinchwell", path);
-    ASSERT_EQ(keys.size(), 2u);
+    ASSERT_EQ(keys.size(), 1u);
     EXPECT_EQ(keys[0].key, "Enable ");
-    EXPECT_EQ(keys[1].marker, ';');
 
     EXPECT_FALSE(CIniFile::SectionExists("Pinchwell", folder.File("none.ini")));
     EXPECT_FALSE(CIniFile::KeyExists("Enable", "Pinchwell", folder.File("none.ini")));

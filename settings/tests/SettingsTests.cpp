@@ -45,8 +45,7 @@ TEST_F(SettingsTest, ReadsTheFirstLineOfEachKeyOfTheProductSection) {
              "[Other]\nEnable=TRUE\n[Pinchwell]\n;Enable=FALSE\nEnable=TRUE\nMaxZoomRange=300   \n"
              "MinZoomRange=abc\nEnableFlash=true\nTwoFingerTap2Zoom100 = TRUE\n");
     CSettings settings(path);
-    EXPECT_FALSE(settings.GetBool(SettingKey::Enable));  // the commented-out line comes first
-    EXPECT_EQ(settings.GetString(SettingKey::Enable), "FALSE");
+    EXPECT_TRUE(settings.GetBool(SettingKey::Enable));  // the commented-out line above is no setting
     EXPECT_EQ(settings.GetInt(SettingKey::MaxZoomRange), 300);
     EXPECT_EQ(settings.GetInt(SettingKey::MinZoomRange), 0);
     EXPECT_FALSE(settings.GetBool(SettingKey::EnableFlash));
