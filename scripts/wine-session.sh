@@ -18,15 +18,17 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 action=$1 prefix=$2
 export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all}
-state=$prefix.session       # the idle program's process id
+state=$prefix.session       # the idle program's process id and the display of its desktop
 used=$prefix.session-used
 idle_limit=${PINCHWELL_SESSION_IDLE:-900}
 
+# A session on another display (or on none) does not count: its desktop is not where this
+# caller's windows must show, so starting one ends it first.
 running() {
-  local pid
-  pid=$(cat "$state" 2>/dev/null) && [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null
+  local pid display
+  read -r pid display <"$state" 2>/dev/null && [ -n "$pid" ] && [ "$display" = "${DISPLAY:-}" ] &&
+    kill -0 "$pid" 2>/dev/null
 }
-
 
 # Whether the desktop window of a program of the prefix is on the display.
 desktop_shown() {
@@ -73,7 +75,7 @@ start_locked() {
   mkfifo "$prefix.session-pipe"
   setsid "$here/wine-run.sh" "$prefix" 'C:\windows\system32\cmd.exe' /q /k \
     0<>"$prefix.session-pipe" >/dev/null 2>&1 &
-  echo $! >"$state"
+  echo "$! ${DISPLAY:-}" >"$state"
   # The boot opened the desktop; were it closed again already, this opens it anew (where it
   # is open, explorer.exe ends at once).
   setsid "$here/wine-run.sh" "$prefix" 'C:\windows\system32\explorer.exe' /desktop \

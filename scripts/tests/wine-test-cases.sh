@@ -65,4 +65,24 @@ while IFS='|' read -r answers expected_status expected_starts expected_text; do
     echo "ok $answers"
   fi
 done <<<"$cases"
+
+# The session is started only where none runs on the caller's display: one left by a run
+# on another display (or none) would put every window where no test looks.
+sleep 60 &
+idle=$!
+printf '#!/bin/sh\necho "$@" >>"%s/session-starts"\n' "$work" >"$work/session"
+chmod +x "$work/session"
+printf '0 ran' >"$work/answers"
+for display in :1 :2 ""; do
+  echo "$idle :1" >"$work/prefix.session"
+  rm -f "$work/starts"
+  STUB_DIR=$work DISPLAY=$display PINCHWELL_WINE_RUN="$work/stub" PINCHWELL_WINE_SESSION="$work/session" \
+    "$root/scripts/wine-test.sh" "$work/prefix" "$work/program.exe" >/dev/null 2>&1
+done
+kill "$idle"
+if [ "$(cat "$work/session-starts" 2>/dev/null)" = "start $work/prefix"$'\n'"start $work/prefix" ]; then
+  echo "ok a session on another display or none is started anew, one on the display is used"
+else
+  echo "FAIL session starts for displays :1 :2 none: $(paste -sd '|' "$work/session-starts" 2>/dev/null)"; status=1
+fi
 exit $status
