@@ -68,11 +68,23 @@ fresh_prefix() {
 wine_in() { WINEPREFIX=$prefix WINEARCH=$prefix_arch WINEDEBUG=-all WINEDLLOVERRIDES=mscoree= "$wine_run" "$prefix" "$@" </dev/null; }
 # Every change reaches system.reg once the prefix's server has ended.
 settle() { WINEPREFIX=$prefix wineserver -w; }
-msiexec_qn() {  # msiexec_qn ARGS...: runs msiexec silently, returns its exit code
-  wine_in msiexec "$@" /qn >/dev/null 2>&1
-  local rc=$?
-  settle
-  return $rc
+# shellcheck source=../../../scripts/launch-outcome.sh
+. "$lib_folder/../../../scripts/launch-outcome.sh"
+# msiexec_qn ARGS...: runs msiexec silently, returns its exit code. Every run starts the
+# prefix's server and Wine's boot anew, which under load Wine may fail to launch: a run of
+# which Wine wrote only its own launch failure is started again (at most twice, and said).
+# A run that fails says its exit code and what was written, for the log.
+msiexec_qn() {
+  local out rc start
+  for start in 1 2 3; do
+    out=$(wine_in msiexec "$@" /qn 2>&1)
+    rc=$?
+    settle
+    [ "$start" -lt 3 ] && never_started "$rc" <(printf '%s' "$out") || break
+    echo "msiexec started again: Wine did not start it ($(tr -d '\r' <<<"$out" | paste -sd ' '))"
+  done
+  [ "$rc" -eq 0 ] || echo "msiexec $* /qn ended with $rc${out:+ ($(tr -d '\r' <<<"$out" | paste -sd ' '))}"
+  return "$rc"
 }
 windows_path() { echo "Z:${1//\//\\}"; }
 
