@@ -26,7 +26,7 @@ idle_limit=${PINCHWELL_SESSION_IDLE:-900}
 # caller's windows must show, so starting one ends it first.
 running() {
   local pid display
-  read -r pid display <"$state" 2>/dev/null && [ -n "$pid" ] && [ "$display" = "${DISPLAY:-}" ] &&
+  read -r pid display 2>/dev/null <"$state" && [ -n "$pid" ] && [ "$display" = "${DISPLAY:-}" ] &&
     kill -0 "$pid" 2>/dev/null
 }
 

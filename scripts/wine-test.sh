@@ -38,7 +38,7 @@ trap 'exit 143' TERM INT
 for ((start = 1; ; start++)); do
   # The session's idle program still runs on this display (as scripts/wine-session.sh notes
   # it): nothing to start. The mark of its use is what its idle end reads.
-  read -r session_pid session_display <"$prefix.session" 2>/dev/null &&
+  read -r session_pid session_display 2>/dev/null <"$prefix.session" &&
     [ "$session_display" = "${DISPLAY:-}" ] && kill -0 "$session_pid" 2>/dev/null ||
     "$session" start "$prefix"
   : >"$prefix.session-used"

@@ -44,6 +44,10 @@ void CZoomPreview::HideBeforeCapture(HWND content) {
     // With desktop composition the screen changes only at the next composed frame; the
     // result is of no matter (without composition there is nothing to wait for).
     ::DwmFlush();
+    // A wait of no time for nothing: where window contents reach the screen only when their
+    // thread waits (Wine), the repainted page is then on the screen for the copy. It
+    // dispatches and removes nothing; on Windows it returns at once.
+    ::MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, 0);
 }
 
 void CZoomPreview::FollowIdleRule() {
